@@ -1,0 +1,21 @@
+# One static library per folder: every .cpp in the folder belongs to it, so a
+# new source file needs no edit here.
+function(zq_module name dir)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
+  add_library(${name} STATIC ${sources})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${ARGN})
+endfunction()
+
+# One test program per test source file (so a test that does not build yet
+# holds up no other), each test case run by CTest on its own.
+function(zq_tests dir)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${dir}/*.cpp)
+  foreach(src ${sources})
+    get_filename_component(name ${src} NAME_WE)
+    add_executable(${name} ${src})
+    target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gtest_main)
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 120
+      PROPERTIES ENVIRONMENT "ZQ_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+  endforeach()
+endfunction()

@@ -1,0 +1,52 @@
+// The display driver record: what a back-end offers the graphics library.
+// Empty operations (null) mean "not supported" and are tested before use,
+// except lock and unlock, which every driver has.
+#pragma once
+#include "drivers/screen_state.h"
+
+struct GfxDriver {
+  const char* name;
+  int (*init)(const char* title, int width, int height, int depth, int refresh_rate, int flags);
+  void (*exit)();
+  void (*lock)();
+  void (*unlock)();
+  void (*set_palette)(int index, int red, int green, int blue);
+  void (*wait_vsync)();
+  int (*get_mouse)(int* x, int* y, int* wheel, int* buttons, int* clip);
+  void (*set_mouse)(int x, int y, int cursor, int clip);
+  void (*set_window_title)(const char* title);
+  int (*set_window_pos)(int x, int y);
+  int* (*fetch_modes)(int depth, int* count);
+  void (*flip)();
+  void (*poll_events)();
+};
+
+// Open flags as the drivers read them.
+constexpr int kOpenFullScreen = 0x01;
+constexpr int kOpenOpenGL = 0x02;
+constexpr int kOpenNoSwitch = 0x04;
+constexpr int kOpenNoFrame = 0x08;
+constexpr int kOpenShaped = 0x10;
+constexpr int kOpenOnTop = 0x20;
+constexpr int kOpenAlpha = 0x40;
+constexpr int kOpenNullDriver = -1;
+
+// What the drivers call back into the graphics library for: the input state
+// they fill and the palette they resend after a display switch.
+struct DriverHost {
+  void (*post_key)(int code);
+  void (*post_event)(const GfxEvent* event);
+  void (*send_palette)();
+};
+void driver_set_host(const DriverHost* host);
+const DriverHost* driver_host();
+
+extern const GfxDriver null_driver;
+extern const GfxDriver directx_driver;
+extern const GfxDriver gdi_driver;
+extern const GfxDriver opengl_driver;
+
+// The null-terminated list of real drivers in the order they are tried:
+// DirectX, GDI, OpenGL. Tests replace it with stand-ins; null restores it.
+const GfxDriver* const* driver_list();
+void driver_set_list(const GfxDriver* const* list);

@@ -1,0 +1,59 @@
+// Numbered files: a table of entries 1..254 (and -1), entry 0 for the screen,
+// each with its device operations.
+#pragma once
+#include <cstdint>
+#include <cstdio>
+
+struct StringValue;
+struct FileEntry;
+
+struct FileOps {
+  int (*eof)(FileEntry* e);                                          //  0
+  int (*close)(FileEntry* e);                                        //  1
+  int (*seek)(FileEntry* e, int64_t offset, int origin);             //  2
+  int (*tell)(FileEntry* e, int64_t* position);                      //  3
+  int (*read)(FileEntry* e, void* buffer, int64_t* count);           //  4
+  int (*read_wide)(FileEntry* e, uint16_t* buffer, int64_t* count);  //  5
+  int (*write)(FileEntry* e, const void* buffer, int64_t count);     //  6
+  int (*write_wide)(FileEntry* e, const uint16_t* buffer, int64_t count);  // 7
+  int (*lock)(FileEntry* e, int64_t start, int64_t length);          //  8
+  int (*unlock)(FileEntry* e, int64_t start, int64_t length);        //  9
+  int (*read_line)(FileEntry* e, StringValue* line);                 // 10
+  int (*read_line_wide)(FileEntry* e, StringValue* line);            // 11
+};
+
+enum FileMode { kFileBinary = 0, kFileRandom = 1, kFileInput = 2, kFileOutput = 3, kFileAppend = 4 };
+
+struct FileEntry {
+  int32_t mode;
+  int32_t record_length;
+  int64_t size;  // -1 until found
+  int32_t access;  // 0 not given, 1 read, 2 write, 3 both
+  int32_t lock;
+  int32_t encoding;
+  int32_t text_column;
+  uint8_t putback[4];  // putback[0] is read first
+  int32_t putback_count;
+  int32_t is_console;
+  const FileOps* ops;  // null while closed
+  FILE* stream;
+  char* stream_buffer;
+  int32_t last_io;  // 0 none, 1 read, 2 write: a switch goes through a seek
+};
+
+constexpr int kFileStreamBuffer = 8192;
+
+// Entry for a file number: 0 the screen, -1 and 1..254 the numbered files,
+// null for anything else.
+FileEntry* rt_file_entry(int number);
+
+int rt_file_open(StringValue* name, int mode, int access, int lock, int number, int record_length);
+int rt_file_get(int number, int64_t position, void* buffer, int count);
+int rt_file_close(int number);
+// Closes every open numbered file (the runtime's shutdown).
+void rt_file_close_all();
+
+// Turns the program's "\" folder separators into "/".
+void rt_file_fix_name(char* name);
+
+int rt_print(int number, StringValue* s, int flags);
