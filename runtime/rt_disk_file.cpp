@@ -1,0 +1,214 @@
+// The device operations of numbered files kept on disk.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "runtime/rt_file.h"
+#include "runtime/rt_internal.h"
+#include "runtime/rt_string.h"
+
+namespace {
+
+enum Io { kIoNone = 0, kIoRead = 1, kIoWrite = 2 };
+
+// A stream open for update must be positioned between reading and writing;
+// a seek to where it stands does that without moving it.
+bool begin_io(FileEntry* e, int io) {
+  if (!e || !e->stream) return false;
+  if (e->last_io != kIoNone && e->last_io != io) fseeko(e->stream, 0, SEEK_CUR);
+  e->last_io = io;
+  return true;
+}
+
+int disk_eof(FileEntry* e) {
+  if (!begin_io(e, kIoRead)) return 1;
+  const int c = std::fgetc(e->stream);
+  if (c == EOF) {
+    std::clearerr(e->stream);
+    return 1;
+  }
+  std::ungetc(c, e->stream);
+  return 0;
+}
+
+int disk_close(FileEntry* e) {
+  if (!e) return 1;
+  int result = 0;
+  if (e->stream && std::fclose(e->stream) != 0) result = 3;
+  e->stream = nullptr;
+  // The buffer served the stream until fclose; only now may it go.
+  std::free(e->stream_buffer);
+  e->stream_buffer = nullptr;
+  e->last_io = kIoNone;
+  return result;
+}
+
+int disk_seek(FileEntry* e, int64_t offset, int origin) {
+  if (!e || !e->stream) return 1;
+  if (fseeko(e->stream, off_t(offset), origin) != 0) return 3;
+  e->last_io = kIoNone;
+  return 0;
+}
+
+int disk_tell(FileEntry* e, int64_t* position) {
+  if (!e || !e->stream || !position) return 1;
+  const off_t here = ftello(e->stream);
+  if (here < 0) return 3;
+  *position = int64_t(here);
+  return 0;
+}
+
+// Reads up to count bytes; what is missing at the end of the file is filled
+// with zero bytes and still counts as success.
+int read_bytes(FileEntry* e, void* buffer, int64_t wanted, int64_t* got) {
+  if (wanted < 0 || (wanted > 0 && !buffer)) return 1;
+  if (!begin_io(e, kIoRead)) return 1;
+  const size_t read = std::fread(buffer, 1, size_t(wanted), e->stream);
+  if (read < size_t(wanted)) {
+    std::memset(static_cast<uint8_t*>(buffer) + read, 0, size_t(wanted) - read);
+    std::clearerr(e->stream);
+  }
+  *got = int64_t(read);
+  return 0;
+}
+
+int disk_read(FileEntry* e, void* buffer, int64_t* count) {
+  if (!count) return 1;
+  return read_bytes(e, buffer, *count, count);
+}
+
+int disk_read_wide(FileEntry* e, uint16_t* buffer, int64_t* count) {
+  if (!count || *count < 0 || *count > INT64_MAX / 2) return 1;
+  int64_t bytes = 0;
+  const int result = read_bytes(e, buffer, *count * 2, &bytes);
+  if (result == 0) *count = bytes / 2;
+  return result;
+}
+
+int write_bytes(FileEntry* e, const void* buffer, int64_t count) {
+  if (count < 0 || (count > 0 && !buffer)) return 1;
+  if (!begin_io(e, kIoWrite)) return 1;
+  if (count == 0) return 0;
+  return std::fwrite(buffer, 1, size_t(count), e->stream) == size_t(count) ? 0 : 3;
+}
+
+int disk_write(FileEntry* e, const void* buffer, int64_t count) {
+  return write_bytes(e, buffer, count);
+}
+
+int disk_write_wide(FileEntry* e, const uint16_t* buffer, int64_t count) {
+  if (count < 0 || count > INT64_MAX / 2) return 1;
+  return write_bytes(e, buffer, count * 2);
+}
+
+int lock_range(FileEntry* e, int64_t start, int64_t length, bool lock) {
+  if (!e || !e->stream || start < 0 || length < 0) return 1;
+  std::fflush(e->stream);
+  struct flock range{};
+  range.l_type = short(!lock ? F_UNLCK : e->access == 1 ? F_RDLCK : F_WRLCK);
+  range.l_whence = SEEK_SET;
+  range.l_start = off_t(start);
+  range.l_len = off_t(length);
+  return fcntl(fileno(e->stream), F_SETLK, &range) == 0 ? 0 : 3;
+}
+
+int disk_lock(FileEntry* e, int64_t start, int64_t length) {
+  return lock_range(e, start, length, true);
+}
+
+int disk_unlock(FileEntry* e, int64_t start, int64_t length) {
+  return lock_range(e, start, length, false);
+}
+
+// A growing byte buffer for line reads.
+struct LineBuffer {
+  char* data = nullptr;
+  int64_t length = 0;
+  int64_t capacity = 0;
+  bool failed = false;
+
+  ~LineBuffer() { std::free(data); }
+  void add(char c) {
+    if (failed) return;
+    if (length == capacity) {
+      const int64_t grown = capacity ? capacity * 2 : 128;
+      auto* bigger = static_cast<char*>(std::realloc(data, size_t(grown)));
+      if (!bigger) {
+        failed = true;
+        return;
+      }
+      data = bigger;
+      capacity = grown;
+    }
+    data[length++] = c;
+  }
+};
+
+// Reads one unit (a byte, or a little-endian 16-bit character); -1 at the end.
+int read_unit(FILE* f, bool wide) {
+  const int low = std::fgetc(f);
+  if (!wide || low == EOF) return low;
+  const int high = std::fgetc(f);
+  if (high == EOF) return EOF;
+  return low | (high << 8);
+}
+
+void unread_unit(FILE* f, int unit, bool wide) {
+  if (!wide) {
+    std::ungetc(unit, f);
+  } else {
+    // Only one character of push-back is guaranteed; step back instead.
+    fseeko(f, -2, SEEK_CUR);
+  }
+}
+
+// A line ends at LF, CR LF or a lone CR; the end marks are not stored.
+// Wide lines keep their 16-bit characters as byte pairs.
+int read_line_units(FileEntry* e, StringValue* line, bool wide) {
+  if (!line) return 1;
+  if (!begin_io(e, kIoRead)) return 1;
+  FILE* f = e->stream;
+  LineBuffer text;
+  bool any = false;
+  for (;;) {
+    const int unit = read_unit(f, wide);
+    if (unit == EOF) {
+      std::clearerr(f);
+      break;
+    }
+    any = true;
+    if (unit == '\n') break;
+    if (unit == '\r') {
+      const int next = read_unit(f, wide);
+      if (next == EOF) {
+        std::clearerr(f);
+      } else if (next != '\n') {
+        unread_unit(f, next, wide);
+      }
+      break;
+    }
+    text.add(char(unit & 0xFF));
+    if (wide) text.add(char(unit >> 8));
+  }
+  if (!any) {
+    rt_str_store(line, nullptr, 0, nullptr, 0);
+    return 3;
+  }
+  if (text.failed || !rt_str_store(line, text.data, text.length, nullptr, 0)) return 4;
+  return 0;
+}
+
+int disk_read_line(FileEntry* e, StringValue* line) { return read_line_units(e, line, false); }
+int disk_read_line_wide(FileEntry* e, StringValue* line) { return read_line_units(e, line, true); }
+
+}  // namespace
+
+const FileOps rt_disk_file_ops = {
+    disk_eof,       disk_close,    disk_seek,       disk_tell,
+    disk_read,      disk_read_wide, disk_write,     disk_write_wide,
+    disk_lock,      disk_unlock,   disk_read_line,  disk_read_line_wide,
+};

@@ -1,0 +1,265 @@
+// The numbered-file table: opening, reading at a position, closing.
+#include "runtime/rt_file.h"
+
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "runtime/rt_core.h"
+#include "runtime/rt_hooks.h"
+#include "runtime/rt_internal.h"
+#include "runtime/rt_string.h"
+
+namespace {
+
+constexpr int kFirstNumber = 1;
+constexpr int kLastNumber = 254;
+constexpr int kFreeEntryIndex = 255;  // where number -1 lives
+constexpr int kDefaultRecordLength = 128;
+
+FileEntry g_files[256];  // index = file number for 1..254
+constexpr FileEntry make_screen_entry() {
+  FileEntry e{};
+  e.ops = &rt_screen_file_ops;
+  return e;
+}
+FileEntry g_screen = make_screen_entry();
+
+void clear_entry(FileEntry* e) {
+  *e = FileEntry{};
+  e->size = -1;
+}
+
+// "CON" names the console: reading goes to standard input, anything else to
+// standard output, through a duplicate so closing the entry leaves them open.
+FILE* open_stream(const char* path, bool console, const char* mode) {
+  if (!console) return std::fopen(path, mode);
+  const bool read_only = mode[0] == 'r' && !std::strchr(mode, '+');
+  const int fd = dup(read_only ? STDIN_FILENO : STDOUT_FILENO);
+  if (fd < 0) return nullptr;
+  FILE* f = fdopen(fd, mode);
+  if (!f) close(fd);
+  return f;
+}
+
+// The stream's length, its position left where it was; -1 when unknown.
+int64_t measure(FILE* f) {
+  const off_t here = ftello(f);
+  if (here < 0 || fseeko(f, 0, SEEK_END) != 0) return -1;
+  const off_t end = ftello(f);
+  if (fseeko(f, here, SEEK_SET) != 0) return -1;
+  return end < 0 ? -1 : int64_t(end);
+}
+
+void set_up_entry(FileEntry* e, int mode, int access, int lock, int record_length) {
+  clear_entry(e);
+  e->mode = mode;
+  const bool has_records = mode == kFileRandom || mode == kFileInput || mode == kFileOutput;
+  e->record_length = !has_records ? 0 : record_length < 1 ? kDefaultRecordLength : record_length;
+  e->access = access;
+  e->lock = lock;
+}
+
+int open_entry(FileEntry* e, const char* path, int mode, int access, int lock, int record_length) {
+  set_up_entry(e, mode, access, lock, record_length);
+  const bool console = strcasecmp(path, "CON") == 0;
+
+  if (rt_file_open_hook) {
+    if (rt_file_open_hook(e, path) == 0 && e->ops) {
+      if (e->access == 0) e->access = 3;
+      return 0;
+    }
+    // Not taken (or taken without device operations): open from disk.
+    set_up_entry(e, mode, access, lock, record_length);
+  }
+
+  FILE* f = nullptr;
+  switch (mode) {
+    case kFileBinary:
+    case kFileRandom:
+      f = open_stream(path, console, access == 1 ? "rb" : access == 2 ? "wb" : "r+b");
+      // A file that is not there yet is created when writing is allowed.
+      if (!f && (access == 0 || access == 3)) f = open_stream(path, console, "w+b");
+      // With no access asked for, a file that can only be read is still opened.
+      if (!f && access == 0) {
+        f = open_stream(path, console, "rb");
+        if (f) e->access = 1;
+      }
+      break;
+    case kFileInput: {
+      FILE* probe = open_stream(path, console, "rb");
+      if (!probe) break;
+      if (!console) e->size = measure(probe);
+      std::fclose(probe);
+      f = open_stream(path, console, "r");
+      break;
+    }
+    case kFileOutput:
+      f = open_stream(path, console, "wb");
+      break;
+    case kFileAppend:
+      f = open_stream(path, console, "ab");
+      break;
+    default:
+      break;
+  }
+  if (!f) {
+    clear_entry(e);
+    return 2;
+  }
+
+  struct stat info{};
+  if (fstat(fileno(f), &info) == 0 && S_ISDIR(info.st_mode)) {
+    std::fclose(f);
+    clear_entry(e);
+    return 2;
+  }
+
+  // The buffer must be given before the stream is used in any other way.
+  auto* buffer = static_cast<char*>(std::malloc(kFileStreamBuffer));
+  if (buffer && setvbuf(f, buffer, console ? _IOLBF : _IOFBF, kFileStreamBuffer) != 0) {
+    std::free(buffer);
+    buffer = nullptr;
+  }
+
+  if (console) {
+    e->size = 0;  // a console has no length
+  } else if (e->size < 0) {
+    e->size = measure(f);
+    if (e->size < 0) {
+      std::fclose(f);
+      std::free(buffer);
+      clear_entry(e);
+      return 1;
+    }
+  }
+
+  e->stream = f;
+  e->stream_buffer = buffer;
+  if (e->access == 0) e->access = 3;
+  e->is_console = console ? 1 : 0;
+  e->ops = &rt_disk_file_ops;
+  return 0;
+}
+
+int get_bytes(FileEntry* e, int64_t position, uint8_t* out, int count) {
+  if (!e || !e->ops || !e->ops->read) return 1;
+  if (count < 0 || (count > 0 && !out) || position < 0) return 1;
+  const bool records = e->mode == kFileRandom && e->record_length > 0;
+
+  if (position > 0) {
+    int64_t offset = position - 1;
+    if (records) {
+      if (offset > INT64_MAX / e->record_length) return 1;
+      offset *= e->record_length;
+    }
+    if (!e->ops->seek) return 1;
+    if (const int r = e->ops->seek(e, offset, SEEK_SET)) return r;
+    e->putback_count = 0;
+  }
+
+  int taken = 0;
+  if (e->putback_count < 0 || e->putback_count > int(sizeof e->putback)) e->putback_count = 0;
+  while (taken < count && e->putback_count > 0) {
+    out[taken++] = e->putback[0];
+    std::memmove(e->putback, e->putback + 1, sizeof e->putback - 1);
+    --e->putback_count;
+  }
+
+  int64_t rest = count - taken;
+  if (rest > 0) {
+    if (const int r = e->ops->read(e, out + taken, &rest)) return r;
+  }
+
+  if (records && e->ops->seek) {
+    const int64_t length = e->record_length;
+    const int64_t skip = (length - count % length) % length;
+    if (skip > 0) {
+      if (const int r = e->ops->seek(e, skip, SEEK_CUR)) return r;
+    }
+  }
+  return 0;
+}
+
+}  // namespace
+
+void rt_file_reset() {
+  rt_file_close_all();
+  g_screen = make_screen_entry();
+}
+
+FileEntry* rt_file_entry(int number) {
+  if (number == 0) return &g_screen;
+  if (number == -1) return &g_files[kFreeEntryIndex];
+  if (number >= kFirstNumber && number <= kLastNumber) return &g_files[number];
+  return nullptr;
+}
+
+void rt_file_fix_name(char* name) {
+  if (!name) return;
+  for (char* c = name; *c; ++c) {
+    if (*c == '\\') *c = '/';
+  }
+}
+
+int rt_file_open(StringValue* name, int mode, int access, int lock, int number,
+                 int record_length) {
+  int result = 1;
+  FileEntry* e = rt_file_entry(number);
+  const bool valid = number >= kFirstNumber && number <= kLastNumber && mode >= kFileBinary &&
+                     mode <= kFileAppend && access >= 0 && access <= 3;
+  if (valid && !e->ops) {
+    const int length = rt_str_len(name);
+    auto* path = static_cast<char*>(std::malloc(size_t(length) + 1));
+    if (!path) {
+      result = 2;
+    } else {
+      if (length > 0) std::memcpy(path, rt_str_chars(name), size_t(length));
+      path[length] = '\0';
+      rt_file_fix_name(path);
+      result = open_entry(e, path, mode, access, lock, record_length);
+      std::free(path);
+    }
+  }
+  rt_str_release(name);
+  return rt_set_error(result);
+}
+
+int rt_file_get(int number, int64_t position, void* buffer, int count) {
+  return rt_set_error(get_bytes(rt_file_entry(number), position, static_cast<uint8_t*>(buffer),
+                                count));
+}
+
+int rt_file_close(int number) {
+  FileEntry* e = rt_file_entry(number);
+  if (number == 0 || !e || !e->ops) return rt_set_error(1);
+  const int result = e->ops->close ? e->ops->close(e) : 0;
+  clear_entry(e);
+  return rt_set_error(result);
+}
+
+void rt_file_close_all() {
+  for (int i = kFirstNumber; i <= kFreeEntryIndex; ++i) {
+    FileEntry* e = &g_files[i];
+    if (e->ops && e->ops->close) e->ops->close(e);
+    clear_entry(e);
+  }
+}
+
+void rt_file_track_column(FileEntry* e, const uint8_t* bytes, int64_t count) {
+  if (!e || !bytes) return;
+  int32_t column = e->text_column < 0 ? 0 : e->text_column;
+  for (int64_t i = 0; i < count; ++i) {
+    if (bytes[i] == '\r' || bytes[i] == '\n') {
+      column = 0;
+    } else {
+      // Keep the column's place within its print zone when it would overflow.
+      if (column == INT32_MAX) column = column % kPrintZoneWidth;
+      ++column;
+    }
+  }
+  e->text_column = column;
+}
