@@ -1,0 +1,84 @@
+// Runs the game headless on the null driver with a clock that advances one
+// sixtieth of a second per frame and scripted keys, and saves chosen frames
+// as PNG files.
+//
+//   frame_tool <data dir> <output dir> <script>
+//
+// The script is a list of words: "R", "L", "J" (Space) and "F" hold those
+// keys for one frame ("RJ" holds both, "." holds none); "*N" after a word
+// repeats it N frames; "@name" saves the last frame drawn as name.png.
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+
+#include "drivers/screen_state.h"
+#include "game/game.h"
+#include "gfx/input.h"
+#include "png_writer.h"
+#include "runtime/runtime.h"
+
+static int64_t frame_clock = 0;
+
+static const RtClockSource kFrameClock = {
+    [] { return int64_t(60); },
+    [] { return frame_clock; },
+    [] { return uint32_t(frame_clock * 1000 / 60); },
+};
+
+static void hold_keys(const std::string& keys) {
+  struct {
+    char name;
+    int scancode;
+  } const map[] = {{'R', kKeyRight}, {'L', kKeyLeft}, {'J', kKeySpace}};
+  for (auto [name, scancode] : map)
+    screen_state->key_state[scancode] = keys.find(name) != std::string::npos ? 1 : 0;
+  if (keys.find('F') != std::string::npos) gfx_post_key('f');
+}
+
+int main(int argc, char** argv) {
+  if (argc != 4) {
+    std::fprintf(stderr, "usage: frame_tool <data dir> <output dir> <script>\n");
+    return 2;
+  }
+  std::string out_dir = argv[2];
+  if (out_dir[0] != '/') {
+    char cwd[4096];
+    if (getcwd(cwd, sizeof cwd)) out_dir = std::string(cwd) + "/" + out_dir;
+  }
+  if (chdir(argv[1]) != 0) {
+    std::fprintf(stderr, "frame_tool: cannot enter %s\n", argv[1]);
+    return 2;
+  }
+  setenv("ZQGFX", "null", 1);
+  rt_set_clock_source(&kFrameClock);
+  static Game game;
+  if (!game_startup(&game, 1, argv)) {
+    std::fprintf(stderr, "frame_tool: the screen could not be opened\n");
+    return 1;
+  }
+  std::istringstream words(argv[3]);
+  std::string word;
+  while (words >> word) {
+    if (word[0] == '@') {
+      const uint8_t* page = screen_state->page_buffers[game.work_page ^ 1];
+      if (!write_png(out_dir + "/" + word.substr(1) + ".png", page, screen_state->width, screen_state->height,
+                     screen_state->pitch)) {
+        std::fprintf(stderr, "frame_tool: cannot write %s\n", word.c_str() + 1);
+        return 1;
+      }
+      continue;
+    }
+    size_t star = word.find('*');
+    int count = star == std::string::npos ? 1 : std::atoi(word.c_str() + star + 1);
+    std::string keys = word.substr(0, star);
+    for (int i = 0; i < count; ++i) {
+      ++frame_clock;
+      hold_keys(keys);
+      game_frame(&game);
+    }
+  }
+  rt_end(0);
+}

@@ -1,0 +1,7 @@
+// Writes 32-bit XRGB pixel rows as an RGB PNG file (stored, uncompressed
+// deflate blocks: simple, exact and dependency-free).
+#pragma once
+#include <cstdint>
+#include <string>
+
+bool write_png(const std::string& path, const uint8_t* pixels, int width, int height, int pitch);
