@@ -1,0 +1,291 @@
+// The window system on SDL2. SDL's events become the layer's messages here:
+// keys with virtual-key codes and set-1 scancodes, text input as code page
+// 437 characters (plus the control characters text input never reports),
+// pointer and buttons, window focus, size, close and exposure.
+#include <SDL.h>
+#include <SDL_shape.h>
+
+#include <deque>
+
+#include "platform/cp437.h"
+#include "platform/sdl_keys.h"
+#include "platform/window_system.h"
+
+struct WsWindow {
+  SDL_Window* window;
+  Uint32 id;
+  std::deque<WsMessage> messages;  // translated from SDL events, not yet taken
+};
+
+namespace {
+
+// The mode the next full-screen window switches the display to.
+bool full_screen_mode_set = false;
+SDL_DisplayMode full_screen_mode;
+
+int mode_bits(Uint32 format) { return SDL_BYTESPERPIXEL(format) == 4 ? 32 : int(SDL_BITSPERPIXEL(format)); }
+
+bool start_video() {
+  // The program ends through its own keys and signals: SDL must not turn
+  // Ctrl+C or the last window's close button into a quit request.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+  SDL_StartTextInput();
+  return true;
+}
+
+void stop_video() { SDL_QuitSubSystem(SDL_INIT_VIDEO); }
+
+bool desktop_info(DesktopInfo* info) { return platform_desktop_info(info); }
+
+bool display_mode(int index, WsDisplayMode* mode) {
+  SDL_DisplayMode m;
+  if (index < 0 || index >= SDL_GetNumDisplayModes(0) || SDL_GetDisplayMode(0, index, &m) != 0) return false;
+  *mode = {m.w, m.h, mode_bits(m.format), m.refresh_rate};
+  return true;
+}
+
+bool change_display_mode(const WsDisplayMode* mode) {
+  full_screen_mode_set = false;
+  if (!mode) return true;  // the display returns to the desktop mode with the full-screen window
+  SDL_DisplayMode m;
+  int count = SDL_GetNumDisplayModes(0);
+  for (int i = 0; i < count && SDL_GetDisplayMode(0, i, &m) == 0; ++i) {
+    if (m.w == mode->width && m.h == mode->height && mode_bits(m.format) == mode->bits_per_pixel) {
+      full_screen_mode = m;
+      full_screen_mode_set = true;
+      return true;
+    }
+  }
+  return false;
+}
+
+WsWindow* create_window(const WsWindowSpec* spec) {
+  Uint32 flags = SDL_WINDOW_HIDDEN;
+  if (spec->style & kWsStyleFullScreen) flags |= SDL_WINDOW_FULLSCREEN;
+  if (spec->style & kWsStyleNoFrame) flags |= SDL_WINDOW_BORDERLESS;
+  if (spec->style & kWsStyleMaximiseBox) flags |= SDL_WINDOW_RESIZABLE;
+  if (spec->style & kWsStyleOnTop) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
+  if ((spec->style & kWsStyleFullScreen) && !full_screen_mode_set) return nullptr;
+  SDL_Window* window;
+  if (spec->style & kWsStyleShaped)
+    window = SDL_CreateShapedWindow(spec->title, unsigned(spec->x), unsigned(spec->y), unsigned(spec->width),
+                                    unsigned(spec->height), flags & ~Uint32(SDL_WINDOW_FULLSCREEN));
+  else
+    window = SDL_CreateWindow(spec->title, spec->x, spec->y, spec->width, spec->height, flags);
+  if (!window) return nullptr;
+  if ((spec->style & kWsStyleFullScreen) && SDL_SetWindowDisplayMode(window, &full_screen_mode) != 0) {
+    SDL_DestroyWindow(window);
+    return nullptr;
+  }
+  SDL_ShowWindow(window);
+  return new WsWindow{window, SDL_GetWindowID(window), {}};
+}
+
+void destroy_window(WsWindow* w) {
+  if (!w) return;
+  SDL_DestroyWindow(w->window);
+  delete w;
+}
+
+void raise_window(WsWindow* w) { SDL_RaiseWindow(w->window); }
+void set_title(WsWindow* w, const char* title) { SDL_SetWindowTitle(w->window, title); }
+
+bool client_rect(WsWindow* w, WsRect* rect) {
+  SDL_GetWindowPosition(w->window, &rect->x, &rect->y);
+  SDL_GetWindowSize(w->window, &rect->width, &rect->height);
+  return true;
+}
+
+void move_window(WsWindow* w, int x, int y) { SDL_SetWindowPosition(w->window, x, y); }
+
+void push(WsWindow* w, int type, uint32_t wparam, uint32_t lparam) { w->messages.push_back({type, wparam, lparam}); }
+
+// The character a key press gives that text input never reports.
+int control_character(int virtual_key, bool ctrl, bool alt) {
+  switch (virtual_key) {
+    case 0x0D: return ctrl ? 10 : 13;
+    case 0x08: return ctrl ? 127 : 8;
+    case 0x09: return 9;
+    case 0x1B: return 27;
+    default: break;
+  }
+  if (ctrl && !alt && virtual_key >= 'A' && virtual_key <= 'Z') return virtual_key - 'A' + 1;
+  return 0;
+}
+
+void translate_key(WsWindow* w, const SDL_KeyboardEvent& e) {
+  KeyIdentity key = sdl_key_identity(e.keysym.scancode, (e.keysym.mod & KMOD_NUM) != 0);
+  if (!key.virtual_key) return;
+  bool down = e.state == SDL_PRESSED;
+  bool alt = (e.keysym.mod & KMOD_ALT) != 0;
+  bool ctrl = (e.keysym.mod & KMOD_CTRL) != 0;
+  // As on the desktop the layer was written for: F10, Alt itself and keys
+  // pressed with Alt (but not Ctrl+Alt, which types characters) are system keys.
+  bool system = (alt && !ctrl) || key.virtual_key == 0x79 || key.virtual_key == 0x12;
+  int type = down ? (system ? kWsSysKeyDown : kWsKeyDown) : (system ? kWsSysKeyUp : kWsKeyUp);
+  push(w, type, uint32_t(key.virtual_key), ws_key_data(key.scancode, key.extended, !down || e.repeat, !down));
+  if (!down || system) return;
+  if (int c = control_character(key.virtual_key, ctrl, alt)) push(w, kWsChar, uint32_t(c), 1);
+}
+
+void translate_text(WsWindow* w, const char* text) {
+  SDL_Keymod mod = SDL_GetModState();
+  if ((mod & KMOD_LALT) && !(mod & KMOD_CTRL)) return;  // system characters: not typed text
+  uint32_t code_point;
+  while (int n = utf8_next(text, &code_point)) {
+    text += n;
+    int c = cp437_from_unicode(code_point);
+    if (c >= 0) push(w, kWsChar, uint32_t(c), 1);
+  }
+}
+
+uint32_t button_bit(Uint8 button) {
+  switch (button) {
+    case SDL_BUTTON_LEFT: return 1;
+    case SDL_BUTTON_RIGHT: return 2;
+    case SDL_BUTTON_MIDDLE: return 4;
+    case SDL_BUTTON_X1: return 8;
+    case SDL_BUTTON_X2: return 16;
+    default: return 0;
+  }
+}
+
+uint32_t packed_position(int x, int y) { return uint32_t(uint16_t(x)) | uint32_t(uint16_t(y)) << 16; }
+
+void translate_window_event(WsWindow* w, const SDL_WindowEvent& e) {
+  Uint32 flags = SDL_GetWindowFlags(w->window);
+  uint32_t focused = (flags & SDL_WINDOW_INPUT_FOCUS) ? 1 : 0;
+  switch (e.event) {
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+      push(w, kWsActivate, 1u | ((flags & SDL_WINDOW_MINIMIZED) ? 1u << 16 : 0u), 0);
+      break;
+    case SDL_WINDOWEVENT_FOCUS_LOST: push(w, kWsActivate, 0, 0); break;
+    case SDL_WINDOWEVENT_MINIMIZED: push(w, kWsActivate, focused | 1u << 16, 0); break;
+    case SDL_WINDOWEVENT_RESTORED:
+      if (focused) push(w, kWsActivate, 1, 0);
+      push(w, kWsSize, kWsSizeRestored, 0);
+      break;
+    case SDL_WINDOWEVENT_MAXIMIZED: push(w, kWsSize, kWsSizeMaximised, 0); break;
+    case SDL_WINDOWEVENT_SIZE_CHANGED: push(w, kWsSize, kWsSizeRestored, 0); break;
+    case SDL_WINDOWEVENT_CLOSE: push(w, kWsClose, 0, 0); break;
+    case SDL_WINDOWEVENT_SHOWN:
+    case SDL_WINDOWEVENT_EXPOSED: push(w, kWsPaint, 0, 0); break;
+    case SDL_WINDOWEVENT_ENTER: push(w, kWsMouseEnter, 0, 0); break;
+    case SDL_WINDOWEVENT_LEAVE: push(w, kWsMouseLeave, 0, 0); break;
+    case SDL_WINDOWEVENT_MOVED: push(w, kWsMoving, 0, 0); break;
+    default: break;
+  }
+}
+
+int sign(int v) { return v > 0 ? 1 : v < 0 ? -1 : 0; }
+
+void translate_event(WsWindow* w, const SDL_Event& e) {
+  switch (e.type) {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: translate_key(w, e.key); break;
+    case SDL_TEXTINPUT: translate_text(w, e.text.text); break;
+    case SDL_MOUSEMOTION: push(w, kWsMouseMove, 0, packed_position(e.motion.x, e.motion.y)); break;
+    case SDL_MOUSEBUTTONDOWN:
+      if (uint32_t bit = button_bit(e.button.button))
+        push(w, e.button.clicks >= 2 && e.button.clicks % 2 == 0 ? kWsDoubleClick : kWsButtonDown, bit,
+             packed_position(e.button.x, e.button.y));
+      break;
+    case SDL_MOUSEBUTTONUP:
+      if (uint32_t bit = button_bit(e.button.button))
+        push(w, kWsButtonUp, bit, packed_position(e.button.x, e.button.y));
+      break;
+    case SDL_MOUSEWHEEL: {
+      int flip = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -1 : 1;
+      if (e.wheel.y) push(w, kWsWheel, uint32_t(sign(e.wheel.y) * flip), 0);
+      if (e.wheel.x) push(w, kWsHWheel, uint32_t(sign(e.wheel.x) * flip), 0);
+      break;
+    }
+    case SDL_WINDOWEVENT:
+      if (e.window.windowID == w->id) translate_window_event(w, e.window);
+      break;
+    case SDL_DISPLAYEVENT: push(w, kWsDisplayChange, 0, 0); break;
+    default: break;
+  }
+}
+
+bool next_message(WsWindow* w, WsMessage* message) {
+  SDL_Event e;
+  while (w->messages.empty() && SDL_PollEvent(&e)) translate_event(w, e);
+  if (w->messages.empty()) return false;
+  *message = w->messages.front();
+  w->messages.pop_front();
+  return true;
+}
+
+void keyboard_state(uint8_t keys[256]) {
+  int count = 0;
+  const Uint8* down = SDL_GetKeyboardState(&count);
+  sdl_virtual_key_state(down, count, (SDL_GetModState() & KMOD_NUM) != 0, keys);
+}
+
+void pointer_position(int* x, int* y) { SDL_GetGlobalMouseState(x, y); }
+void warp_pointer(WsWindow* w, int x, int y) { SDL_WarpMouseInWindow(w->window, x, y); }
+void show_cursor(bool shown) { SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE); }
+void confine_pointer(WsWindow* w, bool confined) { SDL_SetWindowMouseGrab(w->window, confined ? SDL_TRUE : SDL_FALSE); }
+bool screen_saver_enabled() { return SDL_IsScreenSaverEnabled() == SDL_TRUE; }
+void set_screen_saver(bool enabled) { enabled ? SDL_EnableScreenSaver() : SDL_DisableScreenSaver(); }
+
+int refresh_rate(WsWindow* w) {
+  SDL_DisplayMode m;
+  int display = w ? SDL_GetWindowDisplayIndex(w->window) : 0;
+  if (display < 0 || SDL_GetCurrentDisplayMode(display, &m) != 0) return 0;
+  return m.refresh_rate;
+}
+
+// Depth and pixel order of the surface formats the blitters can write.
+bool surface_format(Uint32 format, int* depth, int* order) {
+  switch (format) {
+    case SDL_PIXELFORMAT_XRGB8888: case SDL_PIXELFORMAT_ARGB8888: *depth = 32; *order = 0; return true;
+    case SDL_PIXELFORMAT_XBGR8888: case SDL_PIXELFORMAT_ABGR8888: *depth = 32; *order = 1; return true;
+    case SDL_PIXELFORMAT_BGR24: *depth = 24; *order = 0; return true;
+    case SDL_PIXELFORMAT_RGB24: *depth = 24; *order = 1; return true;
+    case SDL_PIXELFORMAT_RGB565: *depth = 16; *order = 0; return true;
+    case SDL_PIXELFORMAT_BGR565: *depth = 16; *order = 1; return true;
+    case SDL_PIXELFORMAT_XRGB1555: *depth = 15; *order = 0; return true;
+    case SDL_PIXELFORMAT_XBGR1555: *depth = 15; *order = 1; return true;
+    default: return false;
+  }
+}
+
+bool surface(WsWindow* w, WsSurface* out) {
+  SDL_Surface* s = SDL_GetWindowSurface(w->window);
+  if (!s || !surface_format(s->format->format, &out->depth, &out->order)) return false;
+  out->pixels = static_cast<uint8_t*>(s->pixels);
+  out->pitch = s->pitch;
+  out->width = s->w;
+  out->height = s->h;
+  return true;
+}
+
+bool upload_rows(WsWindow* w, int first, int count) {
+  int width = 0, height = 0;
+  SDL_GetWindowSize(w->window, &width, &height);
+  SDL_Rect rect{0, first, width, count};
+  return SDL_UpdateWindowSurfaceRects(w->window, &rect, 1) == 0;
+}
+
+bool apply_shape(WsWindow* w, uint32_t key_rgb) {
+  SDL_Surface* s = SDL_GetWindowSurface(w->window);
+  if (!s) return false;
+  SDL_WindowShapeMode mode;
+  mode.mode = ShapeModeColorKey;
+  mode.parameters.colorKey = {Uint8(key_rgb >> 16), Uint8(key_rgb >> 8), Uint8(key_rgb), 255};
+  return SDL_SetWindowShape(w->window, s, &mode) == 0;
+}
+
+}  // namespace
+
+const WindowSystem sdl_window_system = {
+    "SDL",          start_video,       stop_video,      desktop_info,  display_mode,
+    change_display_mode, create_window, destroy_window, raise_window,  set_title,
+    client_rect,    move_window,       next_message,    keyboard_state, pointer_position,
+    warp_pointer,   show_cursor,       confine_pointer, screen_saver_enabled, set_screen_saver,
+    refresh_rate,   surface,           upload_rows,     apply_shape,
+};
