@@ -17,10 +17,13 @@ void level_read(TileMap* map) {
   rt_file_open(literal("maps\\mapa1.map"), kFileBinary, 0, 0, 1, 0);
   for (int row = 0; row < kMapRows; ++row) {
     for (int column = 0; column < kMapColumns; ++column) {
-      uint8_t bytes[4] = {};
+      // The cell's own bytes, little-endian, so a get that reads nothing
+      // leaves the cell as it was.
+      uint32_t bits;
+      std::memcpy(&bits, &map->cells[row][column], 4);
+      uint8_t bytes[4] = {uint8_t(bits), uint8_t(bits >> 8), uint8_t(bits >> 16), uint8_t(bits >> 24)};
       rt_file_get(1, 0, bytes, 4);
-      uint32_t bits = uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 |
-                      uint32_t(bytes[3]) << 24;
+      bits = uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 | uint32_t(bytes[3]) << 24;
       std::memcpy(&map->cells[row][column], &bits, 4);
     }
     rt_print(0, literal("\r"), 1);
