@@ -1,0 +1,200 @@
+// Key tables of the window layer.
+#include "drivers/key_tables.h"
+
+#include <cctype>
+
+namespace {
+
+struct ScancodeRow {
+  uint8_t scancode, first_key, second_key;
+};
+
+// Virtual key to scancode, ending with a row whose scancode is 0. Both shift
+// keys carry the generic shift key, so the first row (2A) wins a lookup; the
+// keypad digits share the navigation keys' scancodes.
+constexpr ScancodeRow kScancodes[] = {
+    {0x01, 0x1B, 0}, {0x02, 0x31, 0}, {0x03, 0x32, 0}, {0x04, 0x33, 0}, {0x05, 0x34, 0}, {0x06, 0x35, 0},
+    {0x07, 0x36, 0}, {0x08, 0x37, 0}, {0x09, 0x38, 0}, {0x0A, 0x39, 0}, {0x0B, 0x30, 0}, {0x0C, 0xBD, 0x6D},
+    {0x0D, 0xBB, 0}, {0x0E, 0x08, 0}, {0x0F, 0x09, 0}, {0x10, 0x51, 0}, {0x11, 0x57, 0}, {0x12, 0x45, 0},
+    {0x13, 0x52, 0}, {0x14, 0x54, 0}, {0x15, 0x59, 0}, {0x16, 0x55, 0}, {0x17, 0x49, 0}, {0x18, 0x4F, 0},
+    {0x19, 0x50, 0}, {0x1A, 0xDB, 0}, {0x1B, 0xDD, 0}, {0x1C, 0x0D, 0}, {0x1D, 0x11, 0}, {0x1E, 0x41, 0},
+    {0x1F, 0x53, 0}, {0x20, 0x44, 0}, {0x21, 0x46, 0}, {0x22, 0x47, 0}, {0x23, 0x48, 0}, {0x24, 0x4A, 0},
+    {0x25, 0x4B, 0}, {0x26, 0x4C, 0}, {0x27, 0xBA, 0}, {0x28, 0xDE, 0}, {0x29, 0xC0, 0}, {0x2A, 0x10, 0},
+    {0x2B, 0xDC, 0}, {0x2C, 0x5A, 0}, {0x2D, 0x58, 0}, {0x2E, 0x43, 0}, {0x2F, 0x56, 0}, {0x30, 0x42, 0},
+    {0x31, 0x4E, 0}, {0x32, 0x4D, 0}, {0x33, 0xBC, 0}, {0x34, 0xBE, 0}, {0x35, 0xBF, 0x6F}, {0x36, 0x10, 0},
+    {0x37, 0x6A, 0}, {0x38, 0x12, 0}, {0x39, 0x20, 0}, {0x3A, 0x14, 0}, {0x3B, 0x70, 0}, {0x3C, 0x71, 0},
+    {0x3D, 0x72, 0}, {0x3E, 0x73, 0}, {0x3F, 0x74, 0}, {0x40, 0x75, 0}, {0x41, 0x76, 0}, {0x42, 0x77, 0},
+    {0x43, 0x78, 0}, {0x44, 0x79, 0}, {0x45, 0x90, 0}, {0x46, 0x91, 0}, {0x47, 0x24, 0x67}, {0x48, 0x26, 0x68},
+    {0x49, 0x21, 0x69}, {0x4B, 0x25, 0x64}, {0x4D, 0x27, 0x66}, {0x4E, 0x6B, 0}, {0x4F, 0x23, 0x61},
+    {0x50, 0x28, 0x62}, {0x51, 0x22, 0x63}, {0x52, 0x2D, 0x60}, {0x53, 0x2E, 0x6E}, {0x57, 0x7A, 0},
+    {0x58, 0x7B, 0}, {0x7D, 0x5B, 0}, {0x7E, 0x5C, 0}, {0x7F, 0x5D, 0}, {0, 0, 0},
+};
+static_assert(sizeof kScancodes / sizeof kScancodes[0] == 87, "86 rows and the end row");
+
+// Console key codes by scancode for the normal, Shift, Ctrl and Alt states.
+// Only the extended codes (256 and above) are kept: where a state gives a
+// character, the key path takes the character itself.
+struct KeyCodes {
+  uint16_t normal, shift, ctrl, alt;
+};
+constexpr int kLastCodedScancode = 88;
+
+constexpr KeyCodes codes_for(int sc) {
+  if (sc == 0x01) return {0, 0, 0, 0x0100};
+  if (sc >= 0x02 && sc <= 0x07) return {0, 0, uint16_t(sc == 0x03 ? 0x0300 : 0), uint16_t((0x78 + sc - 2) << 8)};
+  if (sc == 0x08 || sc == 0x0C) return {0, 0, 0, 0x8200};
+  if (sc == 0x09 || sc == 0x0D) return {0, 0, 0, 0x8300};
+  if (sc == 0x0A) return {0, 0, 0, 0x8000};
+  if (sc == 0x0B) return {0, 0, 0, 0x8100};
+  if (sc == 0x0E) return {0, 0, 0, 0xE000};
+  if (sc == 0x0F) return {0, 0x0F00, 0x9400, 0x0F00};
+  if ((sc >= 0x10 && sc <= 0x1C) || (sc >= 0x1E && sc <= 0x29) || (sc >= 0x2C && sc <= 0x35))
+    return {0, 0, 0, uint16_t(sc << 8)};
+  if (sc >= 0x3B && sc <= 0x44)
+    return {uint16_t(sc << 8), uint16_t((sc + 0x19) << 8), uint16_t((sc + 0x23) << 8), uint16_t((sc + 0x2D) << 8)};
+  switch (sc) {
+    case 0x47: return {0x4700, 0, 0x7700, 0};
+    case 0x48: return {0x4800, 0, 0x8D00, 0};
+    case 0x49: return {0x4900, 0, 0x8400, 0};
+    case 0x4B: return {0x4B00, 0, 0x7300, 0};
+    case 0x4C: return {0x4C00, 0, 0x8F00, 0x4C00};
+    case 0x4D: return {0x4D00, 0, 0x7400, 0};
+    case 0x4F: return {0x4F00, 0, 0x7500, 0};
+    case 0x50: return {0x5000, 0, 0x9100, 0};
+    case 0x51: return {0x5100, 0, 0x7600, 0};
+    case 0x52: return {0x5200, 0, 0x9200, 0};
+    case 0x53: return {0x5300, 0, 0x9300, 0};
+    case 0x57: return {0x8500, 0x8700, 0x8900, 0x8B00};
+    case 0x58: return {0x8600, 0x8800, 0x8A00, 0x8C00};
+    default: return {0, 0, 0, 0};
+  }
+}
+
+// Keys with the extended bit: scancode, then the four states.
+struct ExtendedRow {
+  uint8_t scancode;
+  KeyCodes codes;
+};
+constexpr ExtendedRow kExtended[] = {
+    {0x1C, {0x0D, 0x0D, 0x0A, 0xA600}},         {0x35, {0x2F, 0x3F, 0x9500, 0xA400}},
+    {0x47, {0x4700, 0x4700, 0x7700, 0x9700}}, {0x48, {0x4800, 0x4800, 0x8D00, 0x9800}},
+    {0x49, {0x4900, 0x4900, 0x8400, 0x9900}}, {0x4B, {0x4B00, 0x4B00, 0x7300, 0x9B00}},
+    {0x4D, {0x4D00, 0x4D00, 0x7400, 0x9D00}}, {0x4F, {0x4F00, 0x4F00, 0x7500, 0x9F00}},
+    {0x50, {0x5000, 0x5000, 0x9100, 0xA000}}, {0x51, {0x5100, 0x5100, 0x7600, 0xA100}},
+    {0x52, {0x5200, 0x5200, 0x9200, 0xA200}}, {0x53, {0x5300, 0x5300, 0x9300, 0xA300}},
+};
+
+// The state column by the modifier word: Alt before Ctrl before Shift.
+int pick(const KeyCodes& c, int modifiers, int unmodified) {
+  if (modifiers & (kModAlt | kModRightAlt)) return c.alt;
+  if (modifiers & (kModCtrl | kModRightCtrl)) return c.ctrl;
+  if (modifiers & kModShift) return c.shift;
+  return unmodified;
+}
+
+bool down(const uint8_t* keys, int virtual_key) { return (keys[virtual_key] & 0x80) != 0; }
+
+// US layout: the unshifted and shifted characters of the punctuation keys.
+struct Punctuation {
+  uint8_t virtual_key;
+  char plain, shifted;
+};
+constexpr Punctuation kPunctuation[] = {
+    {0xBA, ';', ':'}, {0xBB, '=', '+'}, {0xBC, ',', '<'}, {0xBD, '-', '_'}, {0xBE, '.', '>'},  {0xBF, '/', '?'},
+    {0xC0, '`', '~'}, {0xDB, '[', '{'}, {0xDC, '\\', '|'}, {0xDD, ']', '}'}, {0xDE, '\'', '"'}, {0xE2, '\\', '|'},
+};
+constexpr char kShiftedDigits[] = ")!@#$%^&*(";
+
+}  // namespace
+
+int scancode_for_virtual_key(int virtual_key) {
+  if (virtual_key == 0) return 0;
+  for (const ScancodeRow* row = kScancodes; row->scancode; ++row)
+    if (row->second_key == virtual_key || row->first_key == virtual_key) return row->scancode;
+  return 0;
+}
+
+void fill_key_state(uint8_t* key_state, const uint8_t* keys) {
+  for (const ScancodeRow* row = kScancodes; row->scancode; ++row)
+    key_state[row->scancode] = down(keys, row->first_key) || (row->second_key && down(keys, row->second_key)) ? 1 : 0;
+}
+
+int modifier_word(const uint8_t* keys, bool extended) {
+  int word = 0;
+  if (down(keys, 0x10) || down(keys, 0xA0) || down(keys, 0xA1)) word |= kModShift;
+  if (down(keys, 0x11) || down(keys, 0xA2)) word |= kModCtrl;
+  if (down(keys, 0xA3)) word |= kModRightCtrl;
+  if (down(keys, 0x12) || down(keys, 0xA4)) word |= kModAlt;
+  if (down(keys, 0xA5)) word |= kModRightAlt;
+  if (extended) word |= kModExtended;
+  return word;
+}
+
+int virtual_key_base_character(int vk) {
+  switch (vk) {
+    case 0x08: case 0x09: case 0x0D: case 0x1B: case 0x20: return vk;
+    case 0x6A: return '*';
+    case 0x6B: return '+';
+    case 0x6D: return '-';
+    case 0x6E: return '.';
+    case 0x6F: return '/';
+    default: break;
+  }
+  if ((vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z')) return vk;
+  if (vk >= 0x60 && vk <= 0x69) return '0' + (vk - 0x60);
+  for (const Punctuation& p : kPunctuation)
+    if (p.virtual_key == vk) return p.plain;
+  return 0;
+}
+
+int virtual_key_character(int vk, const uint8_t* keys) {
+  int base = virtual_key_base_character(vk);
+  if (!base) return 0;
+  bool shift = down(keys, 0x10) || down(keys, 0xA0) || down(keys, 0xA1);
+  bool ctrl = down(keys, 0x11) || down(keys, 0xA2) || down(keys, 0xA3);
+  bool alt = down(keys, 0x12) || down(keys, 0xA4) || down(keys, 0xA5);
+  bool caps = (keys[0x14] & 1) != 0;  // Caps Lock toggled on
+  if (ctrl && alt) return 0;
+  if (ctrl) {
+    if (vk >= 'A' && vk <= 'Z') return vk - 'A' + 1;
+    switch (vk) {
+      case 0xDB: return 27;
+      case 0xDC: case 0xE2: return 28;
+      case 0xDD: return 29;
+      case 0xBD: return shift ? 31 : 0;
+      case 0x08: return 127;
+      case 0x0D: return 10;
+      case 0x1B: return 27;
+      default: return 0;
+    }
+  }
+  if (vk >= 'A' && vk <= 'Z') return shift != caps ? vk : std::tolower(vk);
+  if (vk >= '0' && vk <= '9') return shift ? kShiftedDigits[vk - '0'] : vk;
+  for (const Punctuation& p : kPunctuation)
+    if (p.virtual_key == vk) return shift ? p.shifted : p.plain;
+  return base;
+}
+
+int translate_key(int character, int scancode, int virtual_key, int modifiers) {
+  int result;
+  if (character == 0 && (modifiers & kModExtended)) {
+    const ExtendedRow* row = nullptr;
+    for (const ExtendedRow& r : kExtended)
+      if (r.scancode == scancode) row = &r;
+    if (!row) return -1;
+    result = pick(row->codes, modifiers, row->codes.normal);
+    if (result == 0) return -1;
+  } else if (scancode >= 0 && scancode <= kLastCodedScancode) {
+    int base = virtual_key_base_character(virtual_key);
+    int other = std::isupper(base) ? std::tolower(base) : std::islower(base) ? std::toupper(base) : base;
+    KeyCodes codes = codes_for(scancode);
+    int code = pick(codes, modifiers, character ? base : codes.normal);
+    if (code >= 256 && (character == base || character == other))
+      result = code;
+    else
+      result = character ? character : -1;
+  } else {
+    result = character ? character : -1;
+  }
+  return result >= 256 ? (result & 0xFF00) | 0xFF : result;
+}

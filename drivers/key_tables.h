@@ -1,0 +1,37 @@
+// The window layer's key tables: virtual key to PC scancode, the console key
+// codes by scancode and shift state, and the characters keys give on the US
+// layout.
+#pragma once
+#include <cstdint>
+
+// Modifier word of the key path.
+constexpr int kModShift = 0x10;
+constexpr int kModCtrl = 0x08;       // Ctrl or left Ctrl
+constexpr int kModRightCtrl = 0x04;
+constexpr int kModAlt = 0x02;        // Alt or left Alt
+constexpr int kModRightAlt = 0x01;
+constexpr int kModExtended = 0x100;
+
+// The scancode of the first table row whose first or second virtual key is
+// `virtual_key`; 0 when no row has it.
+int scancode_for_virtual_key(int virtual_key);
+
+// Fills the 128-entry KeyStateTable from a 256-entry virtual-key state (0x80 =
+// down): each scancode of the table is 1 while its first or second virtual key
+// is down. Both shift scancodes follow the generic shift key.
+void fill_key_state(uint8_t* key_state, const uint8_t* keys);
+
+// The modifier word for a keyboard state and a key's extended bit.
+int modifier_word(const uint8_t* keys, bool extended);
+
+// The character a virtual key maps to without any shift (letters in capitals),
+// 0 when it gives none.
+int virtual_key_base_character(int virtual_key);
+
+// The character a key gives with the keyboard state on the US layout: Shift
+// and Caps Lock, Ctrl+letter 1..26; 0 when it gives none.
+int virtual_key_character(int virtual_key, const uint8_t* keys);
+
+// The key code of a key: a character (1..255), an extended key as
+// (code & 0xFF00) | 0xFF, or -1 when the key gives nothing.
+int translate_key(int character, int scancode, int virtual_key, int modifiers);

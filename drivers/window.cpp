@@ -1,0 +1,294 @@
+// The window layer: WindowState, the driver-thread handshake, the pump, the
+// requests the program's thread leaves for the window's thread, and the
+// shared driver operations. The message rules are in window_procedure.cpp.
+#include "drivers/window.h"
+
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// The screen lock: the program's drawing and one pass of the driver thread
+// exclude each other.
+std::mutex screen_mutex;
+
+// The state of the screen being opened or open. A driver thread holds its
+// own reference, so a thread that outlives win_exit's wait keeps its state.
+std::shared_ptr<WindowState> current;
+
+void thread_main(std::shared_ptr<WindowState> state) {
+  // Above normal priority where the system allows it; refused is fine.
+  setpriority(PRIO_PROCESS, id_t(syscall(SYS_gettid)), -1);
+  const WindowSystem* ws = window_system();
+  if (ws->start_video()) {
+    bool screen_saver = ws->screen_saver_enabled();
+    ws->set_screen_saver(false);
+    state->thread_proc(state.get());
+    ws->set_screen_saver(screen_saver);
+    ws->stop_video();
+  }
+  {
+    std::lock_guard<std::mutex> guard(state->thread_mutex);
+    state->thread_finished = true;
+  }
+  state->thread_changed.notify_all();
+}
+
+bool caller_holds_lock() { return screen_state && (screen_state->flags & kScreenLocked); }
+
+// Carries out what the program's thread asked for since the last pump.
+void apply_requests(WindowState* st) {
+  const WindowSystem* ws = window_system();
+  auto& p = st->pending;
+  if (p.title) {
+    ws->set_title(st->window, st->title.c_str());
+    p.title = false;
+    {
+      std::lock_guard<std::mutex> guard(st->thread_mutex);
+      st->titles_applied = st->titles_asked;
+    }
+    st->thread_changed.notify_all();
+  }
+  if (p.cursor) {
+    p.cursor = false;
+    win_window_procedure(st, WsMessage{kWsSetCursor, 0, 0});
+  }
+  if (p.warp) {
+    ws->warp_pointer(st->window, p.warp_x, p.warp_y);
+    p.warp = false;
+  }
+  if (p.confine >= 0) {
+    ws->confine_pointer(st->window, p.confine == 1);
+    p.confine = -1;
+  }
+  if (p.move) {
+    ws->move_window(st->window, p.move_x, p.move_y);
+    p.move = false;
+  }
+}
+
+}  // namespace
+
+WindowState* win_state() { return current.get(); }
+
+void win_clear() {
+  // A state whose thread was never stopped is stopped first: a running
+  // thread must not lose the state it works on.
+  if (current && current->thread.joinable()) win_exit();
+  current = std::make_shared<WindowState>();
+}
+
+int win_init(const char* title, int width, int height, int depth, int refresh_rate, int flags) {
+  if (!current) win_clear();
+  WindowState* st = current.get();
+  st->version = kWinSystemVersion;
+  st->title = title ? title : "";
+  std::snprintf(st->class_name, sizeof st->class_name, "zqgfxclass_%.128s", st->title.c_str());
+  st->width = width;
+  st->height = height;
+  st->depth = depth;
+  st->refresh_rate = refresh_rate;
+  st->flags = flags;
+  st->cursor_shown = 1;
+  st->last_x = kWinNoPosition;
+  st->clip = 0;
+  st->wheel = st->hwheel = 0;
+  st->buttons = 0;
+  st->running = 1;
+  if (flags & kOpenOpenGL) return 0;  // the program's thread owns the window
+  if (!st->thread_proc) {
+    st->running = 0;
+    return -1;
+  }
+  st->thread = std::thread(thread_main, current);
+  std::unique_lock<std::mutex> lock(st->thread_mutex);
+  st->thread_changed.wait(lock, [st] { return st->thread_started || st->thread_finished; });
+  bool started = st->thread_started;
+  lock.unlock();
+  if (!started) {
+    st->thread.join();
+    st->running = 0;
+    return -1;
+  }
+  return 0;
+}
+
+void win_thread_started(WindowState* st) {
+  {
+    std::lock_guard<std::mutex> guard(st->thread_mutex);
+    st->thread_started = true;
+  }
+  st->thread_changed.notify_all();
+}
+
+void win_exit() {
+  WindowState* st = current.get();
+  if (!st || !st->running) return;
+  {
+    // Under the lock: once this is stored, no pass of the driver thread is
+    // under way and none will start, so the thread reads the screen no more.
+    std::lock_guard<std::mutex> guard(screen_mutex);
+    st->running = 0;
+  }
+  if (st->thread.joinable()) {
+    std::unique_lock<std::mutex> lock(st->thread_mutex);
+    bool finished = st->thread_changed.wait_for(lock, std::chrono::milliseconds(kWinJoinMilliseconds),
+                                                [st] { return st->thread_finished; });
+    lock.unlock();
+    if (finished) {
+      st->thread.join();
+    } else {
+      // Still closing its window: it keeps its own reference to the state
+      // and ends by itself; the next screen gets a new state.
+      st->thread.detach();
+      current = std::make_shared<WindowState>();
+    }
+  }
+  st = current.get();
+  st->clip = 0;
+}
+
+int win_create_window(WindowState* st, int style, int x, int y, int width, int height) {
+  const WindowSystem* ws = window_system();
+  if (st->flags & kOpenOnTop) style |= kWsStyleOnTop;
+  WsWindowSpec spec{st->title.c_str(), x, y, width, height, style};
+  st->window = ws->create_window(&spec);
+  if (!st->window) return -1;
+  ws->raise_window(st->window);
+  WsRect rect;
+  if (ws->client_rect(st->window, &rect)) {
+    st->window_x = rect.x;
+    st->window_y = rect.y;
+  }
+  return 0;
+}
+
+void win_pump_messages(WindowState* st) {
+  if (!st->window) return;
+  const WindowSystem* ws = window_system();
+  apply_requests(st);
+  WsMessage message;
+  while (st->window && ws->next_message(st->window, &message)) win_window_procedure(st, message);
+  WsRect rect;
+  if (st->window && ws->client_rect(st->window, &rect)) {
+    st->window_x = rect.x;
+    st->window_y = rect.y;
+  }
+}
+
+void win_pump_messages() {
+  if (current) win_pump_messages(current.get());
+}
+
+void win_clip_pointer(WindowState* st) {
+  if (st->window) window_system()->confine_pointer(st->window, true);
+}
+
+void win_post_event(const GfxEvent& event) {
+  const DriverHost* host = driver_host();
+  if (host && host->post_event) host->post_event(&event);
+}
+
+void win_desktop_info(int* width, int* height, int* depth, int* refresh_rate) {
+  DesktopInfo info{};
+  window_system()->desktop_info(&info);
+  *width = info.width;
+  *height = info.height;
+  *depth = info.bits_per_pixel;
+  *refresh_rate = info.refresh_rate;
+}
+
+void win_mark_all_dirty(WindowState* st) {
+  if (screen_state && screen_state->dirty_rows) std::memset(screen_state->dirty_rows, 1, size_t(st->height));
+}
+
+void win_lock() { screen_mutex.lock(); }
+void win_unlock() { screen_mutex.unlock(); }
+
+void win_set_palette(int index, int red, int green, int blue) {
+  WindowState* st = current.get();
+  if (!st || index < 0 || index > 255) return;
+  st->palette[index] = {uint8_t(red), uint8_t(green), uint8_t(blue), 4};
+  st->palette_changed = 1;
+}
+
+void win_wait_vsync() {
+  int rate = screen_state ? screen_state->refresh_rate : 0;
+  std::this_thread::sleep_for(std::chrono::milliseconds(rate > 0 ? 1000 / rate : 16));
+}
+
+int win_get_mouse(int* x, int* y, int* wheel, int* buttons, int* clip) {
+  WindowState* st = current.get();
+  if (!st || !st->active || !st->inside) return -1;
+  *x = st->mouse_x;
+  *y = st->mouse_y;
+  if (wheel) *wheel = st->wheel;
+  if (buttons) *buttons = st->buttons;
+  if (clip) *clip = st->clip;
+  return 0;
+}
+
+void win_set_mouse(int x, int y, int cursor, int clip) {
+  WindowState* st = current.get();
+  if (!st) return;
+  if (x >= 0) {
+    st->pending.warp = true;
+    st->pending.warp_x = std::min(x, st->width - 1);
+    st->pending.warp_y = std::min(std::max(y, 0), st->height - 1);
+    st->mouse_x = x;
+    st->mouse_y = y;
+  }
+  if ((cursor == 0 && st->cursor_shown) || (cursor > 0 && !st->cursor_shown)) {
+    st->cursor_shown ^= 1;
+    st->pending.cursor = true;
+  }
+  if (clip >= 0) {
+    st->clip = clip > 0 ? 1 : 0;
+    st->pending.confine = st->clip;
+  }
+}
+
+void win_set_window_title(const char* title) {
+  WindowState* st = current.get();
+  if (!st || !title) return;
+  bool held = caller_holds_lock();
+  if (!held) win_lock();
+  st->title = title;
+  bool threaded = st->thread.joinable();
+  uint64_t ticket = 0;
+  if (threaded) {
+    st->pending.title = true;
+    std::lock_guard<std::mutex> guard(st->thread_mutex);
+    ticket = ++st->titles_asked;
+  } else if (st->window) {
+    window_system()->set_title(st->window, title);  // this thread owns the window
+  }
+  // The window's own thread makes the change: let it have the lock meanwhile.
+  win_unlock();
+  if (threaded) {
+    std::unique_lock<std::mutex> lock(st->thread_mutex);
+    st->thread_changed.wait_for(lock, std::chrono::milliseconds(kWinJoinMilliseconds),
+                                [st, ticket] { return st->titles_applied >= ticket || st->thread_finished; });
+  }
+  if (held) win_lock();
+}
+
+int win_set_window_pos(int x, int y) {
+  WindowState* st = current.get();
+  if (!st || (st->flags & kOpenFullScreen)) return 0;
+  bool held = caller_holds_lock();
+  if (!held) win_lock();
+  int old_x = st->window_x, old_y = st->window_y;
+  st->pending.move = true;
+  st->pending.move_x = x == INT_MIN ? old_x : x;
+  st->pending.move_y = y == INT_MIN ? old_y : y;
+  if (!held) win_unlock();
+  return int((uint32_t(old_x) & 0xFFFFu) | uint32_t(old_y) << 16);
+}

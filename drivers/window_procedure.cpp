@@ -1,0 +1,228 @@
+// The window procedure: what each window message does to the key buffer, the
+// KeyStateTable, the EventQueue and the pointer state, and the switch between
+// window and full screen.
+#include <cstring>
+
+#include "drivers/key_tables.h"
+#include "drivers/window.h"
+
+namespace {
+
+// Event types.
+enum : int {
+  kEventKeyPress = 1,
+  kEventKeyRelease,
+  kEventKeyRepeat,
+  kEventMouseMove,
+  kEventButtonPress,
+  kEventButtonRelease,
+  kEventDoubleClick,
+  kEventWheel,
+  kEventMouseEnter,
+  kEventMouseLeave,
+  kEventGotFocus,
+  kEventLostFocus,
+  kEventClose,
+  kEventHWheel,
+};
+
+constexpr int kCloseKeyCode = 0x6BFF;  // also Alt+F4's code
+constexpr int kVkReturn = 0x0D;
+constexpr int kVkAlt = 0x12;
+constexpr int kVkF10 = 0x79;
+
+void post_key(int code) {
+  const DriverHost* host = driver_host();
+  if (host && host->post_key) host->post_key(code);
+}
+
+void post(int type, int a = 0, int b = 0, int c = 0, int d = 0) { win_post_event(GfxEvent{type, a, b, c, d}); }
+
+// Recomputes whether the pointer is inside the client area.
+void update_inside(WindowState* st) {
+  const WindowSystem* ws = window_system();
+  WsRect rect;
+  int x = 0, y = 0;
+  if (!st->window || !ws->client_rect(st->window, &rect)) {
+    st->inside = 0;
+    return;
+  }
+  ws->pointer_position(&x, &y);
+  st->inside = x >= rect.x && x < rect.x + rect.width && y >= rect.y && y < rect.y + rect.height;
+}
+
+// The first move (or activation) with the pointer inside starts tracking and
+// turns the pending event into a mouse enter.
+void mouse_enter_check(WindowState* st, GfxEvent& event, bool& have_event) {
+  if (st->tracked || !st->active) return;
+  st->tracked = 1;
+  event.type = kEventMouseEnter;
+  have_event = true;
+  if (st->clip) win_clip_pointer(st);
+}
+
+int key_path(const WsMessage& m) {
+  int virtual_key = int(m.wparam & 0xFFFF);
+  int repeat = int(m.lparam & 0xFFFF);
+  int scancode = int((m.lparam >> 16) & 0xFF);
+  bool extended = (m.lparam >> 24) & 1;
+  bool previously_down = (m.lparam >> 30) & 1;
+  uint8_t keys[256];
+  window_system()->keyboard_state(keys);
+  int modifiers = modifier_word(keys, extended);
+  int character = virtual_key_base_character(virtual_key) ? virtual_key_character(virtual_key, keys) : 0;
+  int code = translate_key(character, scancode, virtual_key, modifiers);
+  GfxEvent event{kEventKeyRelease, scancode_for_virtual_key(virtual_key), code >= 0 && code <= 255 ? code : 0, 0, 0};
+  if (m.type == kWsKeyDown) {
+    event.type = previously_down ? kEventKeyRepeat : kEventKeyPress;
+    if (code >= 256)
+      for (int i = 0; i < repeat; ++i) post_key(code);
+  }
+  if (virtual_key == kVkF10 || virtual_key == kVkAlt || code == kCloseKeyCode) return 0;
+  win_post_event(event);
+  return 0;
+}
+
+void activate(WindowState* st, const WsMessage& m) {
+  int state = int(m.wparam & 0xFFFF);
+  int minimised = int(m.wparam >> 16);
+  st->active = state != 0 && minimised == 0;
+  if (screen_state && screen_state->key_state) std::memset(screen_state->key_state, 0, kKeyStateSize);
+  st->buttons = 0;
+  win_mark_all_dirty(st);
+  if (!st->active && st->tracked) {
+    post(kEventMouseLeave);
+    st->tracked = 0;
+  }
+  if (state == 0 || minimised == 0) post(st->active ? kEventGotFocus : kEventLostFocus);
+  if (st->active && st->inside) {
+    GfxEvent event{};
+    bool have_event = false;
+    mouse_enter_check(st, event, have_event);
+    if (have_event) win_post_event(event);
+  } else if (st->clip && st->window) {
+    window_system()->confine_pointer(st->window, st->active != 0);
+  }
+}
+
+bool alt_down() {
+  uint8_t keys[256];
+  window_system()->keyboard_state(keys);
+  return (modifier_word(keys, false) & (kModAlt | kModRightAlt)) != 0;
+}
+
+}  // namespace
+
+int win_window_procedure(WindowState* st, const WsMessage& m) {
+  const WindowSystem* ws = window_system();
+  update_inside(st);
+  GfxEvent event{};
+  bool have_event = false;
+  switch (m.type) {
+    case kWsSize:
+      if (st->active && m.wparam == kWsSizeMaximised) return win_toggle_full_screen(st);
+      break;
+    case kWsSysKeyDown:
+      if (!st->active) break;
+      if ((m.wparam & 0xFFFF) == kVkReturn && alt_down()) return win_toggle_full_screen(st);
+      return key_path(m);
+    case kWsKeyDown:
+    case kWsKeyUp:
+      return key_path(m);
+    case kWsActivate:
+      activate(st, m);
+      return 0;
+    case kWsPaint:
+      if (st->paint) st->paint(st);
+      break;
+    case kWsClose:
+      // The window stays: the program decides what closing means.
+      post_key(kCloseKeyCode);
+      post(kEventClose);
+      return 0;
+    case kWsSetCursor:
+      // The window system hides the cursor only over the window, so outside
+      // it the arrow shows either way.
+      ws->show_cursor(st->cursor_shown != 0);
+      return 1;
+    case kWsDisplayChange:
+      if (st->paint) st->paint(st);
+      win_mark_all_dirty(st);
+      break;
+    case kWsChar:
+      if (m.wparam <= 255)
+        for (uint32_t i = 0; i < (m.lparam & 0xFFFF); ++i) post_key(int(m.wparam));
+      break;
+    case kWsMouseMove: {
+      int x = int(m.lparam & 0xFFFF), y = int(m.lparam >> 16);
+      st->mouse_x = x;
+      st->mouse_y = y;
+      int px = 0, py = 0, dx = 0, dy = 0;
+      ws->pointer_position(&px, &py);
+      if (st->last_x != kWinNoPosition) {
+        dx = px - st->last_x;
+        dy = py - st->last_y;
+      }
+      st->last_x = px;
+      st->last_y = py;
+      event = {kEventMouseMove, x, y, dx, dy};
+      have_event = (dx || dy) && st->active;
+      mouse_enter_check(st, event, have_event);
+      break;
+    }
+    case kWsButtonDown:
+    case kWsDoubleClick:
+      st->buttons |= int(m.wparam);
+      event = {m.type == kWsButtonDown ? kEventButtonPress : kEventDoubleClick, int(m.wparam), 0, 0, 0};
+      have_event = true;
+      break;
+    case kWsButtonUp:
+      st->buttons &= ~int(m.wparam);
+      event = {kEventButtonRelease, int(m.wparam), 0, 0, 0};
+      have_event = true;
+      break;
+    case kWsWheel:
+      st->wheel += int32_t(m.wparam) > 0 ? 1 : -1;
+      event = {kEventWheel, st->wheel, 0, 0, 0};
+      have_event = true;
+      break;
+    case kWsHWheel:
+      st->hwheel += int32_t(m.wparam) > 0 ? 1 : -1;
+      event = {kEventHWheel, st->hwheel, 0, 0, 0};
+      have_event = true;
+      break;
+    case kWsMouseLeave:
+      if (!st->active) break;
+      post(kEventMouseLeave);
+      st->tracked = 0;
+      return 0;
+    case kWsMouseEnter:
+      mouse_enter_check(st, event, have_event);
+      if (have_event) win_post_event(event);
+      return 0;
+    default:
+      break;
+  }
+  if (have_event) win_post_event(event);
+  return 0;
+}
+
+int win_toggle_full_screen(WindowState* st) {
+  if (st->tracked) post(kEventMouseLeave);
+  if (st->flags & kOpenNoSwitch) return 0;
+  if (st->clip && st->window) window_system()->confine_pointer(st->window, false);
+  st->window_exit(st);
+  st->flags ^= kOpenFullScreen;
+  if (st->window_init(st) != 0) {
+    // Back to what worked before; that must work again.
+    st->window_exit(st);
+    st->flags ^= kOpenFullScreen;
+    st->window_init(st);
+  }
+  const DriverHost* host = driver_host();
+  if (host && host->send_palette) host->send_palette();
+  win_mark_all_dirty(st);
+  st->active = 1;
+  st->tracked = 0;
+  return 0;
+}
