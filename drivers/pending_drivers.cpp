@@ -8,7 +8,5 @@ static void no_lock() {}
 
 const GfxDriver directx_driver = {"DirectX", refuse_init, no_exit, no_lock, no_lock, nullptr, nullptr,
                                   nullptr,   nullptr,     nullptr, nullptr, nullptr, nullptr, nullptr};
-const GfxDriver gdi_driver = {"GDI",   refuse_init, no_exit, no_lock, no_lock, nullptr, nullptr,
-                              nullptr, nullptr,     nullptr, nullptr, nullptr, nullptr, nullptr};
 const GfxDriver opengl_driver = {"OpenGL", refuse_init, no_exit, no_lock, no_lock, nullptr, nullptr,
                                  nullptr,  nullptr,     nullptr, nullptr, nullptr, nullptr, nullptr};

@@ -1,0 +1,215 @@
+// The GDI back-end: shows the framebuffer in a plain window through the
+// window system's pixel surface. Its driver thread owns the window; about
+// every 10 ms it takes the screen lock, converts the span between the first
+// and the last dirty row into the surface, shows those rows, clears the dirty
+// flags, samples the keyboard and handles the window's messages.
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <thread>
+#include <vector>
+
+#include "drivers/key_tables.h"
+#include "drivers/window.h"
+
+namespace {
+
+constexpr auto kPassPause = std::chrono::milliseconds(10);
+
+// What the window init hook makes beside the window.
+struct GdiDisplay {
+  bool mode_changed = false;  // the display was switched for full screen
+  int surface_depth = 0;      // the surface format the blitter writes
+  int surface_order = 0;
+  bool shaped = false;
+  uint32_t shape_key = 0;     // see-through colour, 0xRRGGBB as shown
+  std::vector<uint8_t> conversion;  // for a surface that is not the screen's size
+  int conversion_pitch = 0;
+};
+
+GdiDisplay* display_of(WindowState* st) { return static_cast<GdiDisplay*>(st->driver_data); }
+
+int bytes_per_pixel(int depth) { return depth == 15 ? 2 : depth / 8; }
+
+// The blitter from the screen to the surface's format. Palette screens are
+// always converted through the palette: there is no 8-bit surface.
+bool choose_conversion(WindowState* st, GdiDisplay* d, const WsSurface& surface) {
+  d->surface_depth = surface.depth;
+  d->surface_order = surface.order;
+  st->blitter = choose_blitter(surface.depth, surface.order);
+  if (d->shaped && screen_state->depth == 32 && surface.depth == 32 && surface.order == kOrderNormal)
+    st->blitter = blitter_shaped_copy;
+  d->conversion_pitch = (st->width * bytes_per_pixel(surface.depth) + 3) & ~3;
+  d->conversion.clear();
+  return st->blitter != nullptr;
+}
+
+int gdi_window_init(WindowState* st) {
+  const WindowSystem* ws = window_system();
+  auto* d = new (std::nothrow) GdiDisplay;
+  if (!d) return -1;
+  st->driver_data = d;
+  int style = 0, x = 0, y = 0;
+  if (st->flags & kOpenFullScreen) {
+    WsDisplayMode mode{st->width, st->height, st->depth, 0};  // any refresh rate
+    if (!ws->change_display_mode(&mode)) return -1;
+    d->mode_changed = true;
+    style = kWsStyleFullScreen;
+  } else {
+    if (st->flags & kOpenNoFrame)
+      style = kWsStyleNoFrame;
+    else if (!(st->flags & kOpenNoSwitch))
+      style = kWsStyleMaximiseBox;
+    if (st->flags & kOpenShaped) style |= kWsStyleShaped;
+    DesktopInfo desktop{};
+    ws->desktop_info(&desktop);
+    x = (desktop.width - st->width) >> 1;
+    y = (desktop.height - st->height) >> 1;
+  }
+  if (win_create_window(st, style, x, y, st->width, st->height) != 0) return -1;
+  if (style & kWsStyleShaped) {
+    d->shaped = true;
+    d->shape_key = st->depth <= 8 ? 0 : st->depth == 16 ? 0xF800F8u : 0xFF00FFu;
+  }
+  WsSurface surface;
+  if (!ws->surface(st->window, &surface) || !choose_conversion(st, d, surface)) return -1;
+  screen_state->refresh_rate = ws->refresh_rate(st->window);
+  win_mark_all_dirty(st);
+  return 0;
+}
+
+void gdi_window_exit(WindowState* st) {
+  const WindowSystem* ws = window_system();
+  GdiDisplay* d = display_of(st);
+  if (d && d->mode_changed) ws->change_display_mode(nullptr);
+  if (st->window) ws->destroy_window(st->window);
+  st->window = nullptr;
+  st->blitter = nullptr;
+  delete d;
+  st->driver_data = nullptr;
+}
+
+// The surface holds the last picture: show all of it, and have the next
+// pass convert everything again in case the surface is new.
+void gdi_paint(WindowState* st) {
+  if (!st->window) return;
+  window_system()->upload_rows(st->window, 0, st->height);
+  win_mark_all_dirty(st);
+}
+
+// Converts and shows the rows from the first to the last dirty one.
+void copy_dirty_span(WindowState* st, GdiDisplay* d, const ScreenState* s) {
+  const WindowSystem* ws = window_system();
+  int rows = st->height;
+  int y0 = 0;
+  while (y0 < rows && !s->dirty_rows[y0]) ++y0;
+  if (y0 == rows) return;
+  int y1 = rows - 1;
+  while (!s->dirty_rows[y1]) --y1;
+  WsSurface surface;
+  if (!ws->surface(st->window, &surface)) return;
+  if ((surface.depth != d->surface_depth || surface.order != d->surface_order) &&
+      !choose_conversion(st, d, surface))
+    return;
+  int count = y1 - y0 + 1;
+  if (surface.width >= st->width && surface.height >= st->height) {
+    st->blitter(surface.pixels, surface.pitch);
+  } else {
+    // The window is not the screen's size (the user resized it): convert
+    // aside and show what fits.
+    if (d->conversion.empty()) d->conversion.resize(size_t(d->conversion_pitch) * size_t(rows));
+    st->blitter(d->conversion.data(), d->conversion_pitch);
+    size_t row_bytes = size_t(std::min(st->width, surface.width)) * size_t(bytes_per_pixel(surface.depth));
+    count = std::min(y1, surface.height - 1) - y0 + 1;
+    for (int y = y0; y < y0 + count; ++y)
+      std::memcpy(surface.pixels + size_t(y) * size_t(surface.pitch),
+                  d->conversion.data() + size_t(y) * size_t(d->conversion_pitch), row_bytes);
+  }
+  if (count <= 0) return;
+  if (d->shaped) ws->apply_shape(st->window, d->shape_key);
+  ws->upload_rows(st->window, y0, count);
+}
+
+// One pass of the update thread, under the screen lock.
+void update_pass(WindowState* st) {
+  ScreenState* s = screen_state;
+  GdiDisplay* d = display_of(st);
+  if (s && d && st->window) {
+    if (st->palette_changed) {
+      win_mark_all_dirty(st);  // palette screens are converted through the new palette
+      st->palette_changed = 0;
+    }
+    copy_dirty_span(st, d, s);
+  }
+  if (s) std::memset(s->dirty_rows, 0, size_t(st->height));
+  if (s && st->active) {
+    uint8_t keys[256];
+    window_system()->keyboard_state(keys);
+    fill_key_state(s->key_state, keys);
+  }
+  win_pump_messages(st);
+}
+
+void gdi_thread(WindowState* st) {
+  if (gdi_window_init(st) != 0) {
+    gdi_window_exit(st);
+    return;
+  }
+  st->active = 1;
+  win_thread_started(st);
+  while (st->running) {
+    win_lock();
+    if (!st->running) {  // stopped while this thread waited for the lock
+      win_unlock();
+      break;
+    }
+    update_pass(st);
+    win_unlock();
+    std::this_thread::sleep_for(kPassPause);
+  }
+  gdi_window_exit(st);
+}
+
+int gdi_init(const char* title, int width, int height, int depth, int refresh_rate, int flags) {
+  win_clear();
+  if (flags & kOpenOpenGL) return -1;
+  WindowState* st = win_state();
+  st->window_init = gdi_window_init;
+  st->window_exit = gdi_window_exit;
+  st->paint = gdi_paint;
+  st->thread_proc = gdi_thread;
+  return win_init(title, width, height, std::max(depth, 8), refresh_rate, flags);
+}
+
+// Depths shown alike: 15 with 16, 24 with 32.
+bool depth_matches(int mode_bits, int depth) {
+  auto twin = [](int d) { return d == 15 ? 16 : d == 24 ? 32 : d; };
+  return mode_bits == depth || twin(mode_bits) == twin(depth);
+}
+
+int* gdi_fetch_modes(int depth, int* count) {
+  const WindowSystem* ws = window_system();
+  *count = 0;
+  if (!ws->start_video()) return nullptr;
+  int* list = nullptr;
+  WsDisplayMode mode;
+  for (int i = 0; ws->display_mode(i, &mode); ++i) {
+    if (!depth_matches(mode.bits_per_pixel, depth)) continue;
+    auto* grown = static_cast<int*>(std::realloc(list, sizeof(int) * size_t(*count + 1)));
+    if (!grown) break;
+    list = grown;
+    list[(*count)++] = int(uint32_t(mode.width) << 16 | uint32_t(mode.height & 0xFFFF));
+  }
+  ws->stop_video();
+  return list;
+}
+
+}  // namespace
+
+const GfxDriver gdi_driver = {
+    "GDI",         gdi_init,      win_exit,           win_lock,           win_unlock,
+    win_set_palette, win_wait_vsync, win_get_mouse,   win_set_mouse,      win_set_window_title,
+    win_set_window_pos, gdi_fetch_modes, nullptr,      nullptr,
+};
