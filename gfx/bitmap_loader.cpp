@@ -1,0 +1,72 @@
+// gfx_load_bitmap: opens the file under either folder separator and hands it
+// to the branch its first byte names.
+#include "gfx/bitmap_loader.h"
+
+#include <cstring>
+
+#include "gfx/bitmap_loader_internal.h"
+#include "gfx/context.h"
+#include "gfx/image.h"
+#include "runtime/rt_core.h"
+#include "runtime/rt_file.h"
+#include "runtime/rt_string.h"
+
+namespace {
+
+constexpr int kNameBuffer = 260;  // longest name: 259 characters
+
+constexpr int kBlockShort = 0xFD;
+constexpr int kBlockLong = 0xFE;
+constexpr int kBmpFirstByte = 'B';
+
+}  // namespace
+
+size_t bitmap_dest_room(const ImageBuffer* dest) {
+  if (size_t room = gfx_image_room(dest)) return room;
+  const uint8_t* b = gfx_image_bytes(dest);
+  if (gfx_image_is_long(dest)) {
+    uint64_t height = gfx_image_read32(dest, 12), pitch = gfx_image_read32(dest, 16);
+    uint64_t bytes = kImageLongHeader + height * pitch;  // cannot wrap: both factors are below 2^32
+    return bytes > SIZE_MAX ? SIZE_MAX : size_t(bytes);
+  }
+  size_t format = size_t(b[0]) | size_t(b[1]) << 8;
+  size_t height = size_t(b[2]) | size_t(b[3]) << 8;
+  return kImageShortHeader + (format >> 3) * height * (format & 7);
+}
+
+int gfx_load_bitmap(StringValue* name, ImageBuffer* dest, uint32_t* palette_dest) {
+  rt_set_error(0);
+  if (!dest && !screen_state) {
+    rt_str_release(name);
+    return rt_set_error(1);
+  }
+  // A longer name would be cut short and could open some other file.
+  int length = rt_str_len(name);
+  if (length >= kNameBuffer) {
+    rt_str_release(name);
+    return rt_set_error(2);
+  }
+  char path[kNameBuffer];
+  std::memcpy(path, rt_str_chars(name), size_t(length));
+  path[length] = '\0';
+  rt_str_release(name);
+  rt_file_fix_name(path);
+
+  std::FILE* file = std::fopen(path, "rb");
+  if (!file) return rt_set_error(2);
+  if (screen_state) {
+    GfxContext* ctx = gfx_get_context();
+    gfx_set_target(ctx, nullptr);
+    gfx_select_colour_routines(ctx, 0xFF000000u);
+  }
+  int first = std::fgetc(file);
+  int result;
+  if (first == kBlockShort || first == kBlockLong)
+    result = bitmap_load_block(file, first, dest, palette_dest);
+  else if (first == kBmpFirstByte)
+    result = bitmap_load_bmp(file, dest, palette_dest);
+  else
+    result = 3;
+  std::fclose(file);
+  return rt_set_error(result);
+}

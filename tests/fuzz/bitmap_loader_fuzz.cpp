@@ -1,0 +1,87 @@
+// libFuzzer target for the bitmap loader: the input bytes become a file that
+// is loaded, at 8, 16 and 32 bits per pixel, into a short-style image, a
+// long-style image, a block the library did not make, and the screen (with
+// and without a palette destination), and finally with no screen open. The
+// sanitizers turn any write outside a buffer into a finding.
+#include <unistd.h>
+
+#include <climits>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "gfx/bitmap_loader.h"
+#include "gfx/image.h"
+#include "gfx/screen.h"
+#include "runtime/runtime.h"
+
+namespace {
+
+std::string file_path;
+
+void remove_file() { unlink(file_path.c_str()); }
+
+int load(ImageBuffer* dest, uint32_t* palette_dest) {
+  return gfx_load_bitmap(rt_str_new_temp(file_path.c_str(), int(file_path.size())), dest, palette_dest);
+}
+
+ImageBuffer* create(int compat_level) {
+  rt_init(0, nullptr, compat_level);
+  ImageBuffer* image = gfx_image_create(40, 24, 0, 0, INT_MIN);
+  rt_init(0, nullptr, 1);
+  if (!image) std::abort();
+  return image;
+}
+
+// 16 x 8 pixels of 4 bytes behind a short header: 516 bytes, no more.
+ImageBuffer* foreign_block() {
+  auto* bytes = static_cast<uint8_t*>(std::calloc(4 + 16 * 8 * 4, 1));
+  if (!bytes) std::abort();
+  uint16_t fields[2] = {uint16_t(16 << 3 | 4), 8};
+  std::memcpy(bytes, fields, sizeof fields);
+  return reinterpret_cast<ImageBuffer*>(bytes);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  setenv("ZQGFX", "null", 1);
+  rt_init(0, nullptr, 1);
+  char name[] = "/tmp/zq_bitmap_fuzz_XXXXXX";
+  int fd = mkstemp(name);
+  if (fd < 0) std::abort();
+  close(fd);
+  file_path = name;
+  std::atexit(remove_file);
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  std::FILE* f = std::fopen(file_path.c_str(), "wb");
+  if (!f) std::abort();
+  if (size) std::fwrite(data, 1, size, f);
+  std::fclose(f);
+
+  uint32_t palette[256];
+  for (int depth : {8, 16, 32}) {
+    if (gfx_screen_res(48, 32, depth, 2, 0, 0) != 0) std::abort();
+    ImageBuffer* short_image = create(1);
+    ImageBuffer* long_image = create(0);
+    ImageBuffer* foreign = foreign_block();
+    load(short_image, nullptr);
+    load(long_image, palette);
+    load(foreign, nullptr);
+    load(nullptr, nullptr);
+    load(nullptr, palette);
+    gfx_image_destroy(short_image);
+    gfx_image_destroy(long_image);
+    std::free(foreign);
+  }
+  gfx_close_at_exit();
+  ImageBuffer* foreign = foreign_block();
+  load(foreign, palette);
+  std::free(foreign);
+  return 0;
+}
