@@ -64,7 +64,12 @@ void fill_bench(benchmark::State& state, Kind kind, int bpp, int pixels) {
     }
   }
   state.SetBytesProcessed(int64_t(state.iterations()) * reps * int64_t(bytes));
-  if (kind != Kind::Memset && best_fill > 0) state.counters["per_memset"] = best_memset / best_fill;
+  if (kind != Kind::Memset) {
+    double batch_gb = double(reps) * double(bytes) / 1e9;
+    state.counters["per_memset"] = best_memset / best_fill;
+    state.counters["best_GBps"] = batch_gb / best_fill;
+    state.counters["memset_best_GBps"] = batch_gb / best_memset;
+  }
   std::free(buf);
 }
 

@@ -27,8 +27,10 @@ __m128i splat(uint32_t pattern) { return _mm_set1_epi32(int(pattern)); }
 // From this many bytes on, the aligned middle of a fill or copy is left to
 // the string instructions: current processors run them a cache line per
 // cycle or so, twice what 16-byte stores reach; below it their start-up cost
-// outweighs the gain.
+// outweighs the gain. They run at full speed only when the run starts and
+// ends on a 32-byte boundary, so runs are cut to that.
 constexpr size_t kStringRunMin = 2048;
+constexpr size_t kStringRunAlign = 32;
 
 #if defined(__x86_64__)
 constexpr bool kHaveStringRuns = true;
@@ -49,8 +51,8 @@ void move_run(uint8_t*, const uint8_t*, size_t) {}
 // Writes n bytes from p with the repeating 4-byte pattern, its byte 0 at p;
 // n is a whole number of pixels, so the pattern ends in phase. The first and
 // last 16 bytes are written unaligned (the last store may overlap the one
-// before it); everything between with aligned stores or, when long, one string
-// store that leaves fewer than 8 bytes to the last store.
+// before it); everything between with aligned stores, the long middle of a
+// long fill with one string store.
 void fill_pattern(uint8_t* p, size_t n, uint32_t pattern) {
   if (n < 16) {
     for (size_t i = 0; i < n; ++i) p[i] = uint8_t(pattern_at(pattern, i));
@@ -61,14 +63,20 @@ void fill_pattern(uint8_t* p, size_t n, uint32_t pattern) {
   size_t done = 16 - (reinterpret_cast<uintptr_t>(p) & 15);
   uint8_t* q = p + done;
   size_t left = n - done;
-  uint32_t middle = pattern_at(pattern, done);
+  // q is 16-byte aligned and `done` bytes in, a multiple of 16 past the
+  // pattern phase at q, so one vector serves every aligned store.
+  const __m128i v = splat(pattern_at(pattern, done));
   if (kHaveStringRuns && left >= kStringRunMin) {
-    size_t words = left / 8;
-    store_run(q, uint64_t(middle) * 0x100000001u, words);
-    q += words * 8;
-    left -= words * 8;
+    if (reinterpret_cast<uintptr_t>(q) & (kStringRunAlign - 1)) {
+      _mm_store_si128(vec(q), v);
+      q += 16;
+      left -= 16;
+    }
+    size_t run = left & ~(kStringRunAlign - 1);
+    store_run(q, uint64_t(pattern_at(pattern, done)) * 0x100000001u, run / 8);
+    q += run;
+    left -= run;
   }
-  __m128i v = splat(middle);
   for (; left >= 64; left -= 64, q += 64) {
     _mm_store_si128(vec(q), v);
     _mm_store_si128(vec(q + 16), v);
@@ -89,7 +97,13 @@ void copy_disjoint(uint8_t* d, const uint8_t* s, size_t n) {
   const uint8_t* r = s + done;
   size_t left = n - done;
   if (kHaveStringRuns && left >= kStringRunMin) {
-    size_t run = left & ~size_t(15);
+    if (reinterpret_cast<uintptr_t>(q) & (kStringRunAlign - 1)) {
+      _mm_store_si128(vec(q), _mm_loadu_si128(vec(r)));
+      q += 16;
+      r += 16;
+      left -= 16;
+    }
+    size_t run = left & ~(kStringRunAlign - 1);
     move_run(q, r, run);
     q += run;
     r += run;
