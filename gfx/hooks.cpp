@@ -3,6 +3,7 @@
 #include "gfx/hooks.h"
 
 #include "drivers/driver.h"
+#include "gfx/console.h"
 #include "gfx/input.h"
 #include "gfx/palette.h"
 #include "gfx/primitives.h"
@@ -31,5 +32,17 @@ void gfx_install_hooks() {
   rt_hooks.port_write = gfx_port_write;
   rt_hooks.page_copy = gfx_page_copy;
   rt_hooks.set_pages = gfx_set_pages;
+  rt_hooks.locate = gfx_console_locate;
+  rt_hooks.set_size = gfx_console_set_size;
+  rt_hooks.column = gfx_console_column;
+  rt_hooks.row = gfx_console_row;
+  rt_hooks.get_cursor = gfx_console_get_cursor;
+  rt_hooks.get_size = gfx_console_get_size;
+  rt_hooks.write = gfx_console_write;
+  rt_hooks.write_wide = gfx_console_write_wide;
+  rt_hooks.read_line = gfx_console_read_line;
+  rt_hooks.input = gfx_console_input;
+  rt_hooks.input_wide = gfx_console_input_wide;
+  rt_hooks.read_cell = gfx_console_read_cell;
   driver_set_host(&driver_host_ops);
 }
