@@ -28,6 +28,6 @@ run_suite normal -DCMAKE_BUILD_TYPE=RelWithDebInfo
 run_suite asan -DCMAKE_BUILD_TYPE=Debug -DZQ_SANITIZE=address -DZQ_BUILD_BENCH=OFF
 # Tests whose suite names end in "Threads" cross threads; they run again
 # under ThreadSanitizer.
-TSAN_OPTIONS="halt_on_error=1" ZQ_CTEST_FILTER='Threads\.' \
+TSAN_OPTIONS="halt_on_error=1:suppressions=$PWD/tests/tsan.supp" ZQ_CTEST_FILTER='Threads\.' \
   run_suite tsan -DCMAKE_BUILD_TYPE=Debug -DZQ_SANITIZE=thread -DZQ_BUILD_BENCH=OFF
 exit $status

@@ -27,6 +27,7 @@ struct GdiDisplay {
   uint32_t shape_key = 0;     // see-through colour, 0xRRGGBB as shown
   std::vector<uint8_t> conversion;  // for a surface that is not the screen's size
   int conversion_pitch = 0;
+  const uint8_t* surface_pixels = nullptr;  // the surface that holds the last picture
 };
 
 GdiDisplay* display_of(WindowState* st) { return static_cast<GdiDisplay*>(st->driver_data); }
@@ -43,6 +44,7 @@ bool choose_conversion(WindowState* st, GdiDisplay* d, const WsSurface& surface)
     st->blitter = blitter_shaped_copy;
   d->conversion_pitch = (st->width * bytes_per_pixel(surface.depth) + 3) & ~3;
   d->conversion.clear();
+  d->surface_pixels = surface.pixels;
   return st->blitter != nullptr;
 }
 
@@ -76,7 +78,6 @@ int gdi_window_init(WindowState* st) {
   WsSurface surface;
   if (!ws->surface(st->window, &surface) || !choose_conversion(st, d, surface)) return -1;
   screen_state->refresh_rate = ws->refresh_rate(st->window);
-  win_mark_all_dirty(st);
   return 0;
 }
 
@@ -91,25 +92,42 @@ void gdi_window_exit(WindowState* st) {
   st->driver_data = nullptr;
 }
 
-// The surface holds the last picture: show all of it, and have the next
-// pass convert everything again in case the surface is new.
+// The surface holds the last converted picture: show all of it again. A
+// surface the window system has replaced holds nothing yet, so then the next
+// pass converts every row.
 void gdi_paint(WindowState* st) {
-  if (!st->window) return;
-  window_system()->upload_rows(st->window, 0, st->height);
-  win_mark_all_dirty(st);
+  const WindowSystem* ws = window_system();
+  GdiDisplay* d = display_of(st);
+  WsSurface surface;
+  if (!st->window || !d || !ws->surface(st->window, &surface)) return;
+  if (surface.pixels != d->surface_pixels) {
+    d->surface_pixels = surface.pixels;
+    win_mark_all_dirty(st);
+    return;
+  }
+  ws->upload_rows(st->window, 0, std::min(st->height, surface.height));
 }
 
 // Converts and shows the rows from the first to the last dirty one.
 void copy_dirty_span(WindowState* st, GdiDisplay* d, const ScreenState* s) {
   const WindowSystem* ws = window_system();
+  WsSurface surface;
+  if (!ws->surface(st->window, &surface)) return;
+  if (surface.pixels != d->surface_pixels) {  // a new surface: nothing on it yet
+    d->surface_pixels = surface.pixels;
+    win_mark_all_dirty(st);
+  }
   int rows = st->height;
   int y0 = 0;
   while (y0 < rows && !s->dirty_rows[y0]) ++y0;
   if (y0 == rows) return;
+  if (!st->drawn) {
+    win_program_drew(st);
+    y0 = 0;
+    while (!s->dirty_rows[y0]) ++y0;
+  }
   int y1 = rows - 1;
   while (!s->dirty_rows[y1]) --y1;
-  WsSurface surface;
-  if (!ws->surface(st->window, &surface)) return;
   if ((surface.depth != d->surface_depth || surface.order != d->surface_order) &&
       !choose_conversion(st, d, surface))
     return;

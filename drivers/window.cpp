@@ -206,7 +206,18 @@ void win_desktop_info(int* width, int* height, int* depth, int* refresh_rate) {
 }
 
 void win_mark_all_dirty(WindowState* st) {
+  if (!st->drawn) {
+    st->refresh_pending = 1;
+    return;
+  }
   if (screen_state && screen_state->dirty_rows) std::memset(screen_state->dirty_rows, 1, size_t(st->height));
+}
+
+void win_program_drew(WindowState* st) {
+  if (st->drawn) return;
+  st->drawn = 1;
+  if (st->refresh_pending) win_mark_all_dirty(st);
+  st->refresh_pending = 0;
 }
 
 void win_lock() { screen_mutex.lock(); }

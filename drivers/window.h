@@ -48,6 +48,11 @@ struct WindowState {
   void (*thread_proc)(WindowState* state) = nullptr;
   int clip = 0;
   void* driver_data = nullptr;  // the driver's own display objects
+  // The framebuffer is shown only once the program has marked rows itself:
+  // until then the pages may still be in the making, so a whole-window
+  // refresh the layer asks for waits in refresh_pending.
+  int drawn = 0;
+  int refresh_pending = 0;
 
   // Pointer state.
   int tracked = 0;       // between a mouse enter and the next mouse leave
@@ -104,8 +109,12 @@ void win_thread_started(WindowState* state);
 int win_window_procedure(WindowState* state, const WsMessage& message);
 // Switches between window and full screen (the driver thread holds the lock).
 int win_toggle_full_screen(WindowState* state);
-// Marks every output row dirty.
+// Marks every output row dirty (or, before the program first drew, keeps
+// the request for then).
 void win_mark_all_dirty(WindowState* state);
+// For a driver's pass that found dirty rows: the program has drawn, so a
+// refresh that was kept waiting is due now.
+void win_program_drew(WindowState* state);
 
 // Shared driver operations.
 void win_lock();

@@ -9,13 +9,7 @@
 
 #include "platform/cp437.h"
 #include "platform/sdl_keys.h"
-#include "platform/window_system.h"
-
-struct WsWindow {
-  SDL_Window* window;
-  Uint32 id;
-  std::deque<WsMessage> messages;  // translated from SDL events, not yet taken
-};
+#include "platform/sdl_window.h"
 
 namespace {
 
@@ -30,6 +24,9 @@ bool start_video() {
   // Ctrl+C or the last window's close button into a quit request.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+  // The window surface is the window system's own image memory, not a
+  // texture of a 3-D renderer that SDL would otherwise try first.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
   SDL_StartTextInput();
   return true;
@@ -52,7 +49,8 @@ bool change_display_mode(const WsDisplayMode* mode) {
   SDL_DisplayMode m;
   int count = SDL_GetNumDisplayModes(0);
   for (int i = 0; i < count && SDL_GetDisplayMode(0, i, &m) == 0; ++i) {
-    if (m.w == mode->width && m.h == mode->height && mode_bits(m.format) == mode->bits_per_pixel) {
+    if (m.w == mode->width && m.h == mode->height && mode_bits(m.format) == mode->bits_per_pixel &&
+        (mode->refresh_rate == 0 || m.refresh_rate == mode->refresh_rate)) {
       full_screen_mode = m;
       full_screen_mode_set = true;
       return true;
@@ -67,6 +65,7 @@ WsWindow* create_window(const WsWindowSpec* spec) {
   if (spec->style & kWsStyleNoFrame) flags |= SDL_WINDOW_BORDERLESS;
   if (spec->style & kWsStyleMaximiseBox) flags |= SDL_WINDOW_RESIZABLE;
   if (spec->style & kWsStyleOnTop) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
+  if (spec->style & kWsStyleOpenGL) flags |= SDL_WINDOW_OPENGL;
   if ((spec->style & kWsStyleFullScreen) && !full_screen_mode_set) return nullptr;
   SDL_Window* window;
   if (spec->style & kWsStyleShaped)
@@ -288,4 +287,9 @@ const WindowSystem sdl_window_system = {
     client_rect,    move_window,       next_message,    keyboard_state, pointer_position,
     warp_pointer,   show_cursor,       confine_pointer, screen_saver_enabled, set_screen_saver,
     refresh_rate,   surface,           upload_rows,     apply_shape,
+    sdl_ops::standard_vga_mode, sdl_ops::create_texture, sdl_ops::lock_texture, sdl_ops::unlock_texture,
+    sdl_ops::present_texture, sdl_ops::texture_lost, sdl_ops::destroy_texture, sdl_ops::scancode_state,
+    sdl_ops::wait_vertical_blank, sdl_ops::gl_load, sdl_ops::gl_unload, sdl_ops::gl_set_attributes,
+    sdl_ops::gl_create_context, sdl_ops::gl_make_current, sdl_ops::gl_swap, sdl_ops::gl_extensions,
+    sdl_ops::gl_proc, sdl_ops::gl_delete_context,
 };

@@ -27,6 +27,7 @@ class WindowProcedure : public ScriptedWindowTest {
     st->width = 640;
     st->height = 480;
     st->active = 1;
+    st->drawn = 1;  // a screen that shows a picture already
     st->last_x = kWinNoPosition;
     st->cursor_shown = 1;
     ASSERT_EQ(win_create_window(st, 0, 100, 50, 640, 480), 0);

@@ -1,0 +1,226 @@
+// What the display tests need around the program under test: an Xvfb server
+// of their own on a free display number, child processes with pipes, and
+// the X command-line tools (xdotool, xwininfo, ImageMagick's import).
+#pragma once
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace display_test {
+
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+inline bool file_exists(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0;
+}
+
+inline std::string find_program(const std::string& name) {
+  const char* path = std::getenv("PATH");
+  std::stringstream dirs(path ? path : "/usr/bin:/bin");
+  std::string dir;
+  while (std::getline(dirs, dir, ':'))
+    if (access((dir + "/" + name).c_str(), X_OK) == 0) return dir + "/" + name;
+  return "";
+}
+
+// The build tree holding this test program (tests/ is one level down).
+inline std::string build_dir() {
+  char path[4096];
+  ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+  path[n > 0 ? n : 0] = '\0';
+  std::string p(path);
+  p = p.substr(0, p.rfind('/'));
+  return p.substr(0, p.rfind('/'));
+}
+
+inline std::string data_dir() {
+  const char* source = std::getenv("ZQ_SOURCE_DIR");
+  return std::string(source ? source : build_dir() + "/../..") + "/data";
+}
+
+// A child process; its standard input and output are pipes when asked for,
+// its standard error goes to a file that a failing test prints.
+class Child {
+ public:
+  Child() = default;
+  Child(const std::vector<std::string>& argv, const std::string& cwd, bool pipes) { start(argv, cwd, pipes); }
+  ~Child() { kill_now(); }
+  Child(const Child&) = delete;
+  Child& operator=(const Child&) = delete;
+
+  bool running() {
+    if (pid_ <= 0 || exited_) return false;
+    int status;
+    if (waitpid(pid_, &status, WNOHANG) == pid_) {
+      exited_ = true;
+      status_ = status;
+      return false;
+    }
+    return true;
+  }
+  // Waits for the end; the exit status, or -1 when it did not end in time
+  // or ended by a signal.
+  int wait_exit(std::chrono::milliseconds limit) {
+    auto end = Clock::now() + limit;
+    while (running() && Clock::now() < end) std::this_thread::sleep_for(2ms);
+    if (!exited_) return -1;
+    return WIFEXITED(status_) ? WEXITSTATUS(status_) : -1;
+  }
+  void kill_now() {
+    if (pid_ > 0 && running()) {
+      ::kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+      exited_ = true;
+    }
+    if (in_ >= 0) close(in_);
+    if (out_ >= 0) close(out_);
+    in_ = out_ = -1;
+  }
+  void send(const std::string& line) {
+    std::string text = line + "\n";
+    ssize_t written = write(in_, text.data(), text.size());
+    (void)written;
+  }
+  // The next output line, or "" when none came in time.
+  std::string read_line(std::chrono::milliseconds limit = 5000ms) {
+    auto end = Clock::now() + limit;
+    for (;;) {
+      size_t nl = buffer_.find('\n');
+      if (nl != std::string::npos) {
+        std::string line = buffer_.substr(0, nl);
+        buffer_.erase(0, nl + 1);
+        return line;
+      }
+      auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
+      if (left <= 0) return "";
+      pollfd p{out_, POLLIN, 0};
+      if (poll(&p, 1, int(left)) <= 0) continue;
+      char chunk[512];
+      ssize_t n = read(out_, chunk, sizeof chunk);
+      if (n <= 0) return "";
+      buffer_.append(chunk, size_t(n));
+    }
+  }
+  // Reads lines until one starts with the prefix.
+  std::string read_until(const std::string& prefix, std::chrono::milliseconds limit = 5000ms) {
+    auto end = Clock::now() + limit;
+    while (Clock::now() < end) {
+      std::string line = read_line(std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()));
+      if (line.rfind(prefix, 0) == 0) return line;
+    }
+    return "";
+  }
+  std::string errors() const {
+    std::ifstream f(error_path_);
+    std::stringstream s;
+    s << f.rdbuf();
+    return s.str();
+  }
+
+ private:
+  void start(const std::vector<std::string>& argv, const std::string& cwd, bool pipes) {
+    char error_template[] = "/tmp/zq_display_stderr_XXXXXX";
+    int error_fd = mkstemp(error_template);
+    error_path_ = error_template;
+    int in_pipe[2] = {-1, -1}, out_pipe[2] = {-1, -1};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (pipes && pipe2(in_pipe, O_CLOEXEC) == 0 && pipe2(out_pipe, O_CLOEXEC) == 0) {
+      posix_spawn_file_actions_adddup2(&actions, in_pipe[0], 0);
+      posix_spawn_file_actions_adddup2(&actions, out_pipe[1], 1);
+    } else {
+      posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+      posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    }
+    posix_spawn_file_actions_adddup2(&actions, error_fd, 2);
+    if (!cwd.empty()) posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
+    std::vector<char*> args;
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    if (posix_spawn(&pid_, args[0], &actions, nullptr, args.data(), environ) != 0) pid_ = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    close(error_fd);
+    if (pipes) {
+      close(in_pipe[0]);
+      close(out_pipe[1]);
+      in_ = in_pipe[1];
+      out_ = out_pipe[0];
+    }
+  }
+
+  pid_t pid_ = -1;
+  bool exited_ = false;
+  int status_ = 0;
+  int in_ = -1, out_ = -1;
+  std::string buffer_;
+  std::string error_path_;
+};
+
+// Runs a shell command and returns its standard output.
+inline std::string shell(const std::string& command) {
+  std::string out;
+  FILE* p = popen(command.c_str(), "r");
+  if (!p) return out;
+  char chunk[65536];
+  size_t n;
+  while ((n = fread(chunk, 1, sizeof chunk, p)) > 0) out.append(chunk, n);
+  pclose(p);
+  return out;
+}
+
+// An Xvfb server on the first display number that no server or lock file
+// claims; DISPLAY points at it while it runs.
+class XvfbServer {
+ public:
+  bool start() {
+    std::string xvfb = find_program("Xvfb");
+    if (xvfb.empty()) return false;
+    for (int n = 91; n < 160; ++n) {
+      std::string number = std::to_string(n);
+      if (file_exists("/tmp/.X11-unix/X" + number) || file_exists("/tmp/.X" + number + "-lock")) continue;
+      server_ = std::make_unique<Child>(std::vector<std::string>{xvfb, ":" + number, "-screen", "0", "1024x768x24",
+                                                                 "-nolisten", "tcp", "-noreset"},
+                                        "", false);
+      auto end = Clock::now() + 10s;
+      while (server_->running() && !file_exists("/tmp/.X11-unix/X" + number) && Clock::now() < end)
+        std::this_thread::sleep_for(20ms);
+      if (server_->running() && file_exists("/tmp/.X11-unix/X" + number)) {
+        display_ = ":" + number;
+        setenv("DISPLAY", display_.c_str(), 1);
+        // Ready once a client gets through.
+        for (int i = 0; i < 100 && shell("xdpyinfo >/dev/null 2>&1 && echo ok").empty(); ++i)
+          std::this_thread::sleep_for(50ms);
+        return true;
+      }
+      server_.reset();  // lost the race for that number: try the next
+    }
+    return false;
+  }
+  void stop() { server_.reset(); }
+  const std::string& display() const { return display_; }
+
+ private:
+  std::unique_ptr<Child> server_;
+  std::string display_;
+};
+
+}  // namespace display_test
