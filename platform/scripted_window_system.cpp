@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <thread>
+#include <utility>
 
 struct WsWindow {
   int unused;
@@ -13,6 +14,10 @@ namespace {
 std::mutex state_lock;
 ScriptedWindowSystem state;
 WsWindow the_window{0};
+// Handles of the one texture and the one context; never looked into.
+int texture_token = 0, context_token = 0;
+WsTexture* const the_texture = reinterpret_cast<WsTexture*>(&texture_token);
+WsGlContext* const the_context = reinterpret_cast<WsGlContext*>(&context_token);
 
 void record(ScriptedWindowSystem& s, std::string line) { s.calls.push_back(std::move(line)); }
 
@@ -59,9 +64,11 @@ bool change_display_mode(const WsDisplayMode* mode) {
       return true;
     }
     record(s, "mode " + std::to_string(mode->width) + "x" + std::to_string(mode->height) + "x" +
-                  std::to_string(mode->bits_per_pixel));
+                  std::to_string(mode->bits_per_pixel) +
+                  (mode->refresh_rate ? "@" + std::to_string(mode->refresh_rate) : std::string()));
     return std::any_of(s.modes.begin(), s.modes.end(), [mode](const WsDisplayMode& m) {
-      return m.width == mode->width && m.height == mode->height && m.bits_per_pixel == mode->bits_per_pixel;
+      return m.width == mode->width && m.height == mode->height && m.bits_per_pixel == mode->bits_per_pixel &&
+             (mode->refresh_rate == 0 || m.refresh_rate == mode->refresh_rate);
     });
   });
 }
@@ -75,6 +82,11 @@ WsWindow* create_window(const WsWindowSpec* spec) {
       return nullptr;
     }
     if ((spec->style & kWsStyleShaped) && !s.shapes_supported) return nullptr;
+    if (spec->style & kWsStyleOpenGL) {
+      s.gl_windows.push_back(s.gl_attributes);
+      bool multisampled = s.gl_attributes.sample_buffers > 0 || s.gl_attributes.samples > 0;
+      if (s.gl_loads <= 0 || !s.gl_formats || (multisampled && !s.gl_multisample)) return nullptr;
+    }
     s.window_open = true;
     s.client = {spec->x, spec->y, spec->width, spec->height};
     s.title = spec->title ? spec->title : "";
@@ -194,14 +206,196 @@ bool apply_shape(WsWindow*, uint32_t key_rgb) {
   });
 }
 
+bool standard_vga_mode() {
+  return locked([](ScriptedWindowSystem& s) {
+    record(s, "vga mode");
+    return s.vga_mode;
+  });
+}
+
+WsTexture* create_texture(WsWindow*, int width, int height, int wanted_depth, WsSurface* format) {
+  return locked([=](ScriptedWindowSystem& s) -> WsTexture* {
+    record(s, "texture " + std::to_string(width) + "x" + std::to_string(height));
+    s.texture_wanted_depth = wanted_depth;
+    if (!s.accelerated || !s.window_open) return nullptr;
+    if (s.texture_failures > 0) {
+      --s.texture_failures;
+      return nullptr;
+    }
+    int bytes = s.texture_depth == 15 ? 2 : s.texture_depth / 8;
+    s.texture_open = true;
+    ++s.textures_made;
+    s.texture_width = width;
+    s.texture_height = height;
+    s.texture_pitch = (width * bytes + 3) & ~3;
+    // Fresh video memory holds whatever was there.
+    s.texture_pixels.assign(size_t(s.texture_pitch) * size_t(height), 0xA5);
+    *format = {nullptr, s.texture_pitch, width, height, s.texture_depth, s.texture_order};
+    return the_texture;
+  });
+}
+
+bool lock_texture(WsTexture*, WsSurface* out) {
+  return locked([out](ScriptedWindowSystem& s) {
+    if (!s.texture_open) return false;
+    *out = {s.texture_pixels.data(), s.texture_pitch, s.texture_width, s.texture_height, s.texture_depth,
+            s.texture_order};
+    return true;
+  });
+}
+
+void unlock_texture(WsTexture*, int first, int count) {
+  locked([first, count](ScriptedWindowSystem& s) {
+    if (count > 0) s.texture_uploads.emplace_back(first, count);
+  });
+}
+
+bool present_texture(WsTexture*, int y_offset) {
+  return locked([y_offset](ScriptedWindowSystem& s) {
+    s.presents.push_back(y_offset);
+    return s.texture_open;
+  });
+}
+
+bool texture_lost(WsTexture*) {
+  return locked([](ScriptedWindowSystem& s) { return std::exchange(s.texture_lost, false); });
+}
+
+void destroy_texture(WsTexture*) {
+  locked([](ScriptedWindowSystem& s) {
+    record(s, "destroy texture");
+    s.texture_open = false;
+  });
+}
+
+void scancode_state(uint8_t keys[256]) {
+  locked([keys](ScriptedWindowSystem& s) { std::copy(s.scancodes, s.scancodes + 256, keys); });
+}
+
+void wait_vertical_blank(int) {
+  locked([](ScriptedWindowSystem& s) { ++s.vsync_waits; });
+  std::this_thread::sleep_for(std::chrono::milliseconds(2));
+}
+
+bool gl_load() {
+  return locked([](ScriptedWindowSystem& s) {
+    record(s, "gl load");
+    if (!s.gl_library) return false;
+    ++s.gl_loads;
+    return true;
+  });
+}
+
+void gl_unload() {
+  locked([](ScriptedWindowSystem& s) {
+    record(s, "gl unload");
+    --s.gl_loads;
+  });
+}
+
+bool gl_set_attributes(const WsGlAttributes* attributes) {
+  return locked([attributes](ScriptedWindowSystem& s) {
+    s.gl_attributes = *attributes;
+    return true;
+  });
+}
+
+WsGlContext* gl_create_context(WsWindow*) {
+  return locked([](ScriptedWindowSystem& s) -> WsGlContext* {
+    record(s, "gl context");
+    if (s.gl_context_fails || !s.window_open) return nullptr;
+    s.gl_context = s.gl_current = true;
+    return the_context;
+  });
+}
+
+bool gl_make_current(WsWindow* window, WsGlContext* context) {
+  return locked([window, context](ScriptedWindowSystem& s) {
+    if (!window || !context) {
+      s.gl_current = false;
+      return true;
+    }
+    s.gl_current = s.gl_context && s.window_open;
+    return s.gl_current;
+  });
+}
+
+void gl_swap(WsWindow*) {
+  locked([](ScriptedWindowSystem& s) { ++s.swaps; });
+}
+
+const char* gl_extensions() {
+  return locked([](ScriptedWindowSystem& s) { return s.gl_current ? s.gl_extension_list.c_str() : nullptr; });
+}
+
+void fake_gl_enable(unsigned capability) {
+  locked([capability](ScriptedWindowSystem& s) { s.gl_enabled.push_back(capability); });
+}
+void fake_gl_function() {}
+
+void* gl_proc(const char* name) {
+  return locked([name](ScriptedWindowSystem& s) -> void* {
+    std::string n = name;
+    if (std::find(s.gl_missing_procs.begin(), s.gl_missing_procs.end(), n) != s.gl_missing_procs.end())
+      return nullptr;
+    if (n == "glEnable") return reinterpret_cast<void*>(&fake_gl_enable);
+    return n.rfind("gl", 0) == 0 ? reinterpret_cast<void*>(&fake_gl_function) : nullptr;
+  });
+}
+
+void gl_delete_context(WsGlContext*) {
+  locked([](ScriptedWindowSystem& s) {
+    record(s, "gl delete context");
+    s.gl_context = s.gl_current = false;
+  });
+}
+
 }  // namespace
 
+// Named fields: operations the stand-in does not play stay empty.
 const WindowSystem scripted_window_system = {
-    "Scripted",     start_video,       stop_video,      desktop_info,  display_mode,
-    change_display_mode, create_window, destroy_window, raise_window,  set_title,
-    client_rect,    move_window,       next_message,    keyboard_state, pointer_position,
-    warp_pointer,   show_cursor,       confine_pointer, screen_saver_enabled, set_screen_saver,
-    refresh_rate,   surface,           upload_rows,     apply_shape,
+    .name = "Scripted",
+    .start_video = start_video,
+    .stop_video = stop_video,
+    .desktop_info = desktop_info,
+    .display_mode = display_mode,
+    .change_display_mode = change_display_mode,
+    .create_window = create_window,
+    .destroy_window = destroy_window,
+    .raise_window = raise_window,
+    .set_title = set_title,
+    .client_rect = client_rect,
+    .move_window = move_window,
+    .next_message = next_message,
+    .keyboard_state = keyboard_state,
+    .pointer_position = pointer_position,
+    .warp_pointer = warp_pointer,
+    .show_cursor = show_cursor,
+    .confine_pointer = confine_pointer,
+    .screen_saver_enabled = screen_saver_enabled,
+    .set_screen_saver = set_screen_saver,
+    .refresh_rate = refresh_rate,
+    .surface = surface,
+    .upload_rows = upload_rows,
+    .apply_shape = apply_shape,
+    .standard_vga_mode = standard_vga_mode,
+    .create_texture = create_texture,
+    .lock_texture = lock_texture,
+    .unlock_texture = unlock_texture,
+    .present_texture = present_texture,
+    .texture_lost = texture_lost,
+    .destroy_texture = destroy_texture,
+    .scancode_state = scancode_state,
+    .wait_vertical_blank = wait_vertical_blank,
+    .gl_load = gl_load,
+    .gl_unload = gl_unload,
+    .gl_set_attributes = gl_set_attributes,
+    .gl_create_context = gl_create_context,
+    .gl_make_current = gl_make_current,
+    .gl_swap = gl_swap,
+    .gl_extensions = gl_extensions,
+    .gl_proc = gl_proc,
+    .gl_delete_context = gl_delete_context,
 };
 
 std::mutex& scripted_lock() { return state_lock; }

@@ -39,6 +39,40 @@ struct ScriptedWindowSystem {
   bool screen_saver = true;
   std::vector<uint8_t> pixels;               // the window surface
   int pitch = 0;
+
+  // Accelerated drawing: what the script offers.
+  bool vga_mode = false;     // the display has the standard VGA mode
+  bool accelerated = true;   // an accelerated renderer exists
+  int texture_failures = 0;  // the next texture creations that fail
+  int texture_depth = 32;    // the texture's format
+  int texture_order = 0;
+  uint8_t scancodes[256] = {};  // by scancode, extended keys + 128
+  // What was asked of it.
+  bool texture_open = false;
+  int textures_made = 0;
+  int texture_wanted_depth = 0;
+  std::vector<uint8_t> texture_pixels;
+  int texture_pitch = 0, texture_width = 0, texture_height = 0;
+  std::vector<std::pair<int, int>> texture_uploads;  // (first row, count)
+  std::vector<int> presents;                         // the y offset of each present
+  bool texture_lost = false;  // set by a test: the renderer lost its targets
+  int vsync_waits = 0;
+
+  // OpenGL: what the script offers.
+  bool gl_library = true;
+  bool gl_formats = true;           // some pixel format fits plain requests
+  bool gl_multisample = true;       // formats with sample buffers exist
+  bool gl_context_fails = false;
+  std::string gl_extension_list = "GL_ARB_multitexture GL_EXT_bgra GL_EXT_texture3D";
+  std::vector<std::string> gl_missing_procs;  // names gl_proc does not find
+  // What was asked of it.
+  int gl_loads = 0;                          // loaded minus unloaded
+  WsGlAttributes gl_attributes{};            // the last format asked for
+  std::vector<WsGlAttributes> gl_windows;    // the format of each OpenGL window tried
+  bool gl_context = false;
+  bool gl_current = false;                   // a context is current on a window
+  int swaps = 0;
+  std::vector<unsigned> gl_enabled;          // glEnable arguments
 };
 
 extern const WindowSystem scripted_window_system;

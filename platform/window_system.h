@@ -15,6 +15,8 @@
 #include "platform/platform.h"
 
 struct WsWindow;  // one window of the window system
+struct WsTexture;    // a streaming texture and the accelerated renderer that shows it
+struct WsGlContext;  // an OpenGL rendering context
 
 enum WsMessageType : int {
   kWsNone = 0,
@@ -62,6 +64,7 @@ constexpr int kWsStyleNoFrame = 0x02;      // pop-up window without frame
 constexpr int kWsStyleMaximiseBox = 0x04;  // frame offers maximise
 constexpr int kWsStyleOnTop = 0x08;        // stays above other windows
 constexpr int kWsStyleShaped = 0x10;       // parts of it can be see-through
+constexpr int kWsStyleOpenGL = 0x20;       // can carry an OpenGL context (pixel format from gl_set_attributes)
 
 struct WsWindowSpec {
   const char* title;
@@ -85,6 +88,18 @@ struct WsSurface {
   int pitch, width, height;
   int depth;
   int order;
+};
+
+// The pixel format an OpenGL window asks for: least bits per field, 0 for
+// none; sample_buffers 1 with `samples` asks for multisampling; accelerated
+// 1 accepts only fully accelerated formats, 0 any. Always double-buffered,
+// with a compatibility-profile context.
+struct WsGlAttributes {
+  int colour_bits, red_bits, green_bits, blue_bits, alpha_bits;
+  int depth_bits, stencil_bits;
+  int accum_red_bits, accum_green_bits, accum_blue_bits, accum_alpha_bits;
+  int sample_buffers, samples;
+  int accelerated;
 };
 
 struct WindowSystem {
@@ -126,6 +141,52 @@ struct WindowSystem {
   // Shaped windows: pixels of the surface equal to the key colour (0xRRGGBB)
   // become see-through.
   bool (*apply_shape)(WsWindow* window, uint32_t key_rgb);
+
+  // Switches the display to the standard VGA mode (320 x 200, 8 bits) for
+  // the next full-screen window; false when the display offers none.
+  bool (*standard_vga_mode)();
+  // An accelerated renderer for the window and a streaming texture of
+  // width x height in the format nearest `wanted_depth` that the renderer
+  // takes; `format` gets its size, depth and order (pixels null). Null when
+  // only a software renderer is offered. Every texture call is made on the
+  // window's thread.
+  WsTexture* (*create_texture)(WsWindow* window, int width, int height, int wanted_depth, WsSurface* format);
+  // The texture's pixels to write; they keep what was written until the
+  // texture is destroyed (unlike a plain streaming lock's).
+  bool (*lock_texture)(WsTexture* texture, WsSurface* pixels);
+  // Hands rows first..first+count-1 to the renderer (count 0: none).
+  void (*unlock_texture)(WsTexture* texture, int first, int count);
+  // Clears the window to black and shows the texture in it `y_offset`
+  // rows down.
+  bool (*present_texture)(WsTexture* texture, int y_offset);
+  // True once after the renderer lost its targets or its device: the
+  // texture must be made again and filled whole.
+  bool (*texture_lost)(WsTexture* texture);
+  void (*destroy_texture)(WsTexture* texture);
+  // 256 entries by set-1 scancode, extended keys at scancode + 128, bit 0x80
+  // set while the key is down.
+  void (*scancode_state)(uint8_t keys[256]);
+  // Blocks until the display's next refresh begins; where that cannot be
+  // seen, until the next multiple of the refresh period (refresh_rate Hz,
+  // 60 when 0). Any thread.
+  void (*wait_vertical_blank)(int refresh_rate);
+
+  // OpenGL, all on the thread that started video: the library is loaded
+  // (counted) by gl_load; gl_set_attributes chooses the pixel format of the
+  // next window made with kWsStyleOpenGL (its creation fails when no format
+  // fits); a context made for one such window can be made current with any
+  // later one of the same attributes.
+  bool (*gl_load)();
+  void (*gl_unload)();
+  bool (*gl_set_attributes)(const WsGlAttributes* attributes);
+  WsGlContext* (*gl_create_context)(WsWindow* window);
+  // Null window and context: no context current.
+  bool (*gl_make_current)(WsWindow* window, WsGlContext* context);
+  void (*gl_swap)(WsWindow* window);
+  // The current context's extension names separated by spaces.
+  const char* (*gl_extensions)();
+  void* (*gl_proc)(const char* name);
+  void (*gl_delete_context)(WsGlContext* context);
 };
 
 // The window system in use; SDL unless a test replaced it.
