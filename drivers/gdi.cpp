@@ -108,11 +108,16 @@ void gdi_paint(WindowState* st) {
   ws->upload_rows(st->window, 0, std::min(st->height, surface.height));
 }
 
-// Converts and shows the rows from the first to the last dirty one.
-void copy_dirty_span(WindowState* st, GdiDisplay* d, const ScreenState* s) {
+// Rows converted into the surface and not yet shown.
+struct Span {
+  int first = 0, count = 0;
+};
+
+// Converts the rows from the first to the last dirty one into the surface.
+Span copy_dirty_span(WindowState* st, GdiDisplay* d, const ScreenState* s) {
   const WindowSystem* ws = window_system();
   WsSurface surface;
-  if (!ws->surface(st->window, &surface)) return;
+  if (!ws->surface(st->window, &surface)) return {};
   if (surface.pixels != d->surface_pixels) {  // a new surface: nothing on it yet
     d->surface_pixels = surface.pixels;
     win_mark_all_dirty(st);
@@ -120,7 +125,7 @@ void copy_dirty_span(WindowState* st, GdiDisplay* d, const ScreenState* s) {
   int rows = st->height;
   int y0 = 0;
   while (y0 < rows && !s->dirty_rows[y0]) ++y0;
-  if (y0 == rows) return;
+  if (y0 == rows) return {};
   if (!st->drawn) {
     win_program_drew(st);
     y0 = 0;
@@ -130,7 +135,7 @@ void copy_dirty_span(WindowState* st, GdiDisplay* d, const ScreenState* s) {
   while (!s->dirty_rows[y1]) --y1;
   if ((surface.depth != d->surface_depth || surface.order != d->surface_order) &&
       !choose_conversion(st, d, surface))
-    return;
+    return {};
   int count = y1 - y0 + 1;
   if (surface.width >= st->width && surface.height >= st->height) {
     st->blitter(surface.pixels, surface.pitch);
@@ -145,21 +150,22 @@ void copy_dirty_span(WindowState* st, GdiDisplay* d, const ScreenState* s) {
       std::memcpy(surface.pixels + size_t(y) * size_t(surface.pitch),
                   d->conversion.data() + size_t(y) * size_t(d->conversion_pitch), row_bytes);
   }
-  if (count <= 0) return;
-  if (d->shaped) ws->apply_shape(st->window, d->shape_key);
-  ws->upload_rows(st->window, y0, count);
+  return {y0, std::max(count, 0)};
 }
 
-// One pass of the update thread, under the screen lock.
-void update_pass(WindowState* st) {
+// One pass of the update thread, under the screen lock; returns the rows
+// the thread shows after letting the lock go (they are in the surface,
+// which only this thread touches).
+Span update_pass(WindowState* st) {
   ScreenState* s = screen_state;
   GdiDisplay* d = display_of(st);
+  Span span;
   if (s && d && st->window) {
     if (st->palette_changed) {
       win_mark_all_dirty(st);  // palette screens are converted through the new palette
       st->palette_changed = 0;
     }
-    copy_dirty_span(st, d, s);
+    span = copy_dirty_span(st, d, s);
   }
   if (s) std::memset(s->dirty_rows, 0, size_t(st->height));
   if (s && st->active) {
@@ -168,6 +174,17 @@ void update_pass(WindowState* st) {
     fill_key_state(s->key_state, keys);
   }
   win_pump_messages(st);
+  return span;
+}
+
+// Shows converted rows; a full-screen switch in the pump may have replaced
+// the window since, and then its own first pass shows everything.
+void show_span(WindowState* st, const GdiDisplay* converted_for, Span span) {
+  GdiDisplay* d = display_of(st);
+  if (span.count == 0 || !st->window || d != converted_for) return;
+  const WindowSystem* ws = window_system();
+  if (d->shaped) ws->apply_shape(st->window, d->shape_key);
+  ws->upload_rows(st->window, span.first, span.count);
 }
 
 void gdi_thread(WindowState* st) {
@@ -183,8 +200,10 @@ void gdi_thread(WindowState* st) {
       win_unlock();
       break;
     }
-    update_pass(st);
+    const GdiDisplay* converted_for = display_of(st);
+    Span span = update_pass(st);
     win_unlock();
+    show_span(st, converted_for, span);
     std::this_thread::sleep_for(kPassPause);
   }
   gdi_window_exit(st);

@@ -2,15 +2,19 @@
 // answers questions about it on standard input/output, so tests can compare
 // what the window shows with what the game drew.
 //
-//   display_probe <data dir>            run until Escape, reading commands
-//   display_probe <data dir> <seconds>  run that long, then print the frames
+//   display_probe [--only <driver>] <data dir>            run until Escape, reading commands
+//   display_probe [--only <driver>] <data dir> <seconds>  run that long, then print the frames
 //
+// --only offers the screen opening just that driver (by name), so the game
+// runs on it or not at all.
+// It prints "ready" and the driver's name once the game has started.
 // Commands, one a line: "state" prints the player's level position, the
 // frame limit and the frames-per-second figure of the head-up line; "freeze
 // <file>" stops drawing and writes the visible page to the file as 8-bit
 // RGB triples; "thaw" draws again. After Escape it closes the screen and
 // prints how many threads the process still has, and how many it had at start.
 #include <poll.h>
+#include <strings.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -23,7 +27,7 @@
 #include <thread>
 #include <vector>
 
-#include "drivers/screen_state.h"
+#include "drivers/driver.h"
 #include "game/game.h"
 #include "gfx/context.h"
 #include "gfx/screen.h"
@@ -115,9 +119,27 @@ std::string thread_names() {
 
 }  // namespace
 
+// Leaves only the named driver in the list the screen opening tries.
+bool offer_only(const char* name) {
+  static const GfxDriver* only[2] = {};
+  for (const GfxDriver* const* d = driver_list(); *d; ++d)
+    if (strcasecmp((*d)->name, name) == 0) only[0] = *d;
+  if (!only[0]) return false;
+  driver_set_list(only);
+  return true;
+}
+
 int main(int argc, char** argv) {
+  if (argc > 2 && std::strcmp(argv[1], "--only") == 0) {
+    if (!offer_only(argv[2])) {
+      std::fprintf(stderr, "display_probe: no driver %s\n", argv[2]);
+      return 2;
+    }
+    argv += 2;
+    argc -= 2;
+  }
   if (argc < 2 || chdir(argv[1]) != 0) {
-    std::fprintf(stderr, "usage: display_probe <data dir> [seconds]\n");
+    std::fprintf(stderr, "usage: display_probe [--only <driver>] <data dir> [seconds]\n");
     return 2;
   }
   // ThreadSanitizer starts a helper thread with the program's first thread;
@@ -142,7 +164,7 @@ int main(int argc, char** argv) {
     gfx_screen(0, 0, 0, 0, 0);
     return 0;
   }
-  reply("ready");
+  reply(std::string("ready ") + screen_state->driver->name);
   while (!game_escape_held()) {
     read_commands(game);
     if (!frozen && game_frame_due(&game)) game_frame(&game);
