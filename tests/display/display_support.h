@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -84,6 +85,15 @@ class Child {
     while (running() && Clock::now() < end) std::this_thread::sleep_for(2ms);
     if (!exited_) return -1;
     return WIFEXITED(status_) ? WEXITSTATUS(status_) : -1;
+  }
+  // Asks the process to end (SIGTERM), killing it when it has not ended
+  // within the limit.
+  void terminate(std::chrono::milliseconds limit = 2000ms) {
+    if (pid_ > 0 && running()) {
+      ::kill(pid_, SIGTERM);
+      wait_exit(limit);
+    }
+    kill_now();
   }
   void kill_now() {
     if (pid_ > 0 && running()) {
@@ -196,7 +206,7 @@ class XvfbServer {
     if (xvfb.empty()) return false;
     for (int n = 91; n < 160; ++n) {
       std::string number = std::to_string(n);
-      if (file_exists("/tmp/.X11-unix/X" + number) || file_exists("/tmp/.X" + number + "-lock")) continue;
+      if (claimed(number)) continue;
       server_ = std::make_unique<Child>(std::vector<std::string>{xvfb, ":" + number, "-screen", "0", "1024x768x24",
                                                                  "-nolisten", "tcp", "-noreset"},
                                         "", false);
@@ -215,10 +225,26 @@ class XvfbServer {
     }
     return false;
   }
-  void stop() { server_.reset(); }
+  // Ended with SIGTERM, so the server removes its lock file and socket.
+  ~XvfbServer() { stop(); }
+  void stop() {
+    if (server_) server_->terminate();
+    server_.reset();
+  }
   const std::string& display() const { return display_; }
 
  private:
+  // A display number is taken while the process named in its lock file
+  // lives; a server killed outright leaves its files behind, and the next
+  // server on that number replaces them.
+  static bool claimed(const std::string& number) {
+    std::ifstream lock("/tmp/.X" + number + "-lock");
+    if (!lock) return file_exists("/tmp/.X11-unix/X" + number);
+    long pid = 0;
+    lock >> pid;
+    return pid <= 0 || ::kill(pid_t(pid), 0) == 0 || errno != ESRCH;
+  }
+
   std::unique_ptr<Child> server_;
   std::string display_;
 };
