@@ -259,6 +259,9 @@ int dx_init(const char* title, int width, int height, int depth, int refresh_rat
   st->paint = dx_present;
   st->thread_proc = dx_thread;
   centre_next_window = true;
+  win_lock();
+  vsync_requested = false;  // a request no pass took up before the last screen closed
+  win_unlock();
   {
     std::lock_guard<std::mutex> guard(vsync_mutex);
     vsync_event = false;

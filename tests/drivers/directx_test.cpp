@@ -290,13 +290,4 @@ TEST_F(DirectxScriptedThreads, ModeListKeepsTheExactDepth) {
   EXPECT_EQ(count, 0);
 }
 
-TEST(DriverListTest, DriversAreOfferedDirectxGdiOpenGL) {
-  const GfxDriver* const* list = driver_list();
-  ASSERT_NE(list[0], nullptr);
-  EXPECT_STREQ(list[0]->name, "DirectX");
-  EXPECT_STREQ(list[1]->name, "GDI");
-  EXPECT_STREQ(list[2]->name, "OpenGL");
-  EXPECT_EQ(list[3], nullptr);
-}
-
 }  // namespace
