@@ -3,8 +3,9 @@
 // mode it switches the display to (letterboxed when the mode is taller than
 // the screen), and reads the keyboard by scancode. Its driver thread follows
 // the GDI pattern: every 10 ms it takes the screen lock, follows a pending
-// vertical-blank wait, converts the dirty rows into the texture, presents
-// it, samples the keys and handles the window's messages.
+// vertical-blank wait, converts the dirty rows into the texture, samples
+// the keys and handles the window's messages; then, with the lock let go,
+// it uploads those rows and presents.
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -191,10 +192,20 @@ void read_keys(ScreenState* s) {
   for (int i = 0; i < kKeyStateSize; ++i) s->key_state[i] = ((state[i] | state[i + 128]) & 0x80) ? 1 : 0;
 }
 
+// What a pass leaves for after the screen lock is let go: the rows it
+// converted into the texture, to hand to the renderer, and the present.
+// Neither reads anything the program draws.
+struct PassResult {
+  WsTexture* texture = nullptr;
+  int first = 0, count = 0;
+  bool present = false;
+};
+
 // One pass of the update thread, under the screen lock.
-void update_pass(WindowState* st) {
+PassResult update_pass(WindowState* st) {
   const WindowSystem* ws = window_system();
   ScreenState* s = screen_state;
+  PassResult result;
   bool follow_refresh = vsync_requested;
   if (vsync_requested) {
     std::unique_lock<std::mutex> lock(vsync_mutex);
@@ -220,14 +231,27 @@ void update_pass(WindowState* st) {
       bool changed = first < st->height;
       if (changed && ws->lock_texture(d->texture, &pixels)) {
         st->blitter(pixels.pixels, pixels.pitch);
-        ws->unlock_texture(d->texture, first, last - first + 1);
         std::memset(s->dirty_rows, 0, size_t(st->height));
+        result.first = first;
+        result.count = last - first + 1;
       }
-      if (changed || follow_refresh) ws->present_texture(d->texture, d->picture_offset);
+      result.texture = d->texture;
+      result.present = changed || follow_refresh;
     }
     if (st->active) read_keys(s);
   }
   win_pump_messages(st);
+  return result;
+}
+
+// After the pass, without the screen lock: upload and present. A texture
+// made again by the messages meanwhile is filled whole by the next pass.
+void show(WindowState* st, const PassResult& pass) {
+  const WindowSystem* ws = window_system();
+  DxDisplay* d = display_of(st);
+  if (!d || !d->texture || d->texture != pass.texture) return;
+  ws->unlock_texture(d->texture, pass.first, pass.count);
+  if (pass.present) ws->present_texture(d->texture, d->picture_offset);
 }
 
 void dx_thread(WindowState* st) {
@@ -244,8 +268,9 @@ void dx_thread(WindowState* st) {
       win_unlock();
       break;
     }
-    update_pass(st);
+    PassResult pass = update_pass(st);
     win_unlock();
+    show(st, pass);
   }
   dx_window_exit(st);
 }
