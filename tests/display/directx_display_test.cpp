@@ -91,15 +91,18 @@ class DirectxDisplayThreads : public ::testing::Test {
 // driver, draws one frame.
 std::string expected_status_rows(const std::string& driver, int fps) {
   std::string rgb;
-  char cwd[4096];
-  if (!getcwd(cwd, sizeof cwd) || chdir(data_dir().c_str()) != 0) return rgb;
-  setenv("ZQGFX", "null", 1);
   static Game game;
-  char name[] = "zentravolk";
-  char* argv[] = {name, nullptr};
-  bool started = game_startup(&game, 1, argv);
-  unsetenv("ZQGFX");
-  if (chdir(cwd) != 0 || !started) return rgb;
+  static bool started = [] {
+    char cwd[4096];
+    if (!getcwd(cwd, sizeof cwd) || chdir(data_dir().c_str()) != 0) return false;
+    setenv("ZQGFX", "null", 1);
+    char name[] = "zentravolk";
+    char* argv[] = {name, nullptr};
+    bool ok = game_startup(&game, 1, argv);
+    unsetenv("ZQGFX");
+    return chdir(cwd) == 0 && ok;
+  }();
+  if (!started) return rgb;
   rt_str_assign(&game.driver_name, driver.c_str(), 0);
   game.clock.fps_shown = fps;
   game_frame(&game);
