@@ -1,0 +1,48 @@
+// Putters: the routines that combine a clipped rectangle of source pixels
+// with the target rows, called by gfx_put and by font text drawing.
+//
+// Each public putter is a dispatcher over two tables of per-depth routines
+// indexed by the target's bytes per pixel: the plain table and the fast
+// (SSE2) table. The first call after a screen opening picks the fast table
+// when the screen says the processor has the vector unit, and stores the
+// choice in the drawing context; later calls jump straight through it.
+#pragma once
+#include <cstdint>
+
+// A per-pixel combiner a caller may hand through a putter; the putters of
+// this library pass it along untouched.
+using PutterBlender = uint32_t (*)(uint32_t source, uint32_t target, void* parameter);
+
+// Combines height rows of width pixels; both pointers advance by their pitch
+// (in bytes) after each row. alpha is used by the blending putter only.
+using Putter = void (*)(const uint8_t* source, uint8_t* target, int width, int height, int source_pitch,
+                        int target_pitch, int alpha, PutterBlender blender, void* parameter);
+
+// Routines by the target's bytes per pixel; entries other than 1, 2 and 4
+// are empty. The index is taken modulo 8.
+struct PutterTable {
+  Putter by_bytes[8];
+};
+
+// Copies the source rows.
+void putter_copy(const uint8_t* source, uint8_t* target, int width, int height, int source_pitch,
+                 int target_pitch, int alpha, PutterBlender blender, void* parameter);
+// Copies every pixel that is not the mask colour (0, 0xF81F, or 0x00FF00FF
+// in the low 24 bits); at 4 bytes per pixel the written top byte is 0.
+void putter_transparent(const uint8_t* source, uint8_t* target, int width, int height, int source_pitch,
+                        int target_pitch, int alpha, PutterBlender blender, void* parameter);
+// Blends non-mask pixels by alpha & 0xFF: 2 bytes per pixel k = (a + 7) >> 3
+// over 32 per channel, 4 bytes per pixel k = a + 1 over 256 per byte (the top
+// byte too). Alpha 0, and every alpha at 1 byte per pixel, is a transparent put.
+void putter_blend(const uint8_t* source, uint8_t* target, int width, int height, int source_pitch,
+                  int target_pitch, int alpha, PutterBlender blender, void* parameter);
+// Writes each 1-byte source pixel into the top byte of a 4-byte target pixel.
+void putter_alpha_channel(const uint8_t* source, uint8_t* target, int width, int height, int source_pitch,
+                          int target_pitch, int alpha, PutterBlender blender, void* parameter);
+
+enum class PutterKind { copy, transparent, blend, alpha_channel };
+
+// The two routine tables behind each dispatcher. Both give identical pixels;
+// where the build has no vector unit the fast table is the plain one.
+const PutterTable* putters_plain(PutterKind kind);
+const PutterTable* putters_fast(PutterKind kind);

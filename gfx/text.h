@@ -1,0 +1,27 @@
+// Drawing a line of text at a pixel position, with a font image through a
+// putter or with the screen's built-in font pixel by pixel.
+//
+// A font image's first pixel row, read as bytes, is its header: 0, the first
+// and last character codes, then one width per character. The glyphs sit
+// side by side in the rows below it, in character order.
+#pragma once
+#include <cstdint>
+
+#include "gfx/putters.h"
+
+struct ImageBuffer;
+struct StringValue;
+
+// Bit of the flags argument that draws in the context's foreground colour.
+constexpr int kTextUseForeground = int(0x80000000u);
+// The mode that passes the colour through unchanged.
+constexpr int kTextAlphaMode = 6;
+
+// Draws text at (x, y) of target (null: the screen's work page); flags are
+// the coordinate step flags (4 absolute, 5 relative to the graphics cursor).
+// With a font image the putter gets colour as its alpha; without one the
+// built-in font is drawn in colour. Returns 0, or 1 for a null text or a bad
+// font image (checked only when the line reaches the view vertically); the
+// result is also the runtime's last error. A temporary text is released.
+int gfx_draw_string(ImageBuffer* target, float x, float y, int flags, StringValue* text, uint32_t colour,
+                    const ImageBuffer* font, int mode, Putter putter, PutterBlender blender, void* parameter);
