@@ -2,14 +2,16 @@
 // started here, with Mesa's OpenGL behind the renderer):
 //
 // - game_fps: the game's frames per second on DirectX and on the null
-//   driver, one after the other in the same run (display_probe, 3 s each);
-//   the ratio says what showing the frames costs the game.
+//   driver in the same run (display_probe, four alternating rounds of
+//   1.5 s, the best of each); the ratio says what showing the frames costs
+//   the game.
 // - driver_pass: one pass of the driver thread for a 640 x 480 x 32 screen
 //   whose rows are all dirty, DirectX against GDI: from the first touch of
 //   the display's pixels to the end of the present (DirectX) or of the
 //   upload (GDI), timed inside the window system.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -59,9 +61,14 @@ void game_fps(benchmark::State& state) {
     return;
   }
   for (auto _ : state) {
+    // Alternating rounds, the best of each: a machine whose load changes
+    // during the run slows both alike.
     std::string a, b;
-    double directx = probe_fps(nullptr, 3.0, &a);
-    double null = probe_fps("null", 3.0, &b);
+    double directx = 0, null = 0;
+    for (int round = 0; round < 4; ++round) {
+      directx = std::max(directx, probe_fps(nullptr, 1.5, &a));
+      null = std::max(null, probe_fps("null", 1.5, &b));
+    }
     if (directx <= 0 || null <= 0) {
       state.SkipWithError("display_probe did not run");
       return;
