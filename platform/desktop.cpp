@@ -5,6 +5,7 @@
 
 bool platform_desktop_info(DesktopInfo* info) {
   *info = DesktopInfo{};
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");  // SIGINT and SIGTERM stay the program's
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
   SDL_DisplayMode mode;
   bool ok = SDL_GetDesktopDisplayMode(0, &mode) == 0;

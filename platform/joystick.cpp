@@ -18,6 +18,9 @@ bool start_joysticks() {
     // Read devices whether or not one of our windows has the focus, like a
     // direct device query would.
     SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    // The joystick subsystem starts SDL's events, which would otherwise take
+    // over SIGINT and SIGTERM and leave the program unable to be stopped.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     start_state = SDL_InitSubSystem(SDL_INIT_JOYSTICK) == 0 ? Start::running : Start::failed;
     if (start_state == Start::running) SDL_JoystickEventState(SDL_IGNORE);
   }
