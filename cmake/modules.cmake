@@ -3,8 +3,12 @@
 function(zq_module name dir)
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
   add_library(${name} STATIC ${sources})
-  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/include)
   target_link_libraries(${name} PUBLIC ${ARGN})
+  # The modules' objects also make up the shared library (cmake/library.cmake),
+  # which exports only what the public headers mark ZQ_API.
+  set_target_properties(${name} PROPERTIES POSITION_INDEPENDENT_CODE ON CXX_VISIBILITY_PRESET hidden
+                                           VISIBILITY_INLINES_HIDDEN ON)
 endfunction()
 
 # One test program per test source file (so a test that does not build yet

@@ -8,7 +8,9 @@
 #include <cstdint>
 #include <cstring>
 
-struct ImageBuffer;  // the block's bytes; read through the accessors below
+// ImageBuffer (the block's bytes, read through the accessors below),
+// gfx_image_create and gfx_image_destroy: declared in the public header.
+#include "zentravolk/image.h"
 
 constexpr uint32_t kImageLongType = 7;
 constexpr int kImageLongHeader = 32;
@@ -63,13 +65,6 @@ inline ImageInfo gfx_image_info(const ImageBuffer* image) {
   }
   return info;
 }
-
-// Creates an image filled with colour (flags < 0: the mask colour), in the
-// header style of the runtime's compatibility level; null when no screen is
-// open or the size or depth cannot be made. The image becomes the drawing
-// context's target.
-ImageBuffer* gfx_image_create(int width, int height, uint32_t colour, int depth, int flags);
-void gfx_image_destroy(ImageBuffer* image);
 
 // Bytes the block of an image made by gfx_image_create holds from its start
 // (room for the long form included); 0 for blocks this library did not make.

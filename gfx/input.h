@@ -10,8 +10,10 @@
 
 #include "drivers/screen_state.h"
 #include "gfx/joystick.h"
-
-struct StringValue;
+// The readers a program calls (gfx_inkey, gfx_wait_key, gfx_key_waiting,
+// gfx_multikey, gfx_get_mouse, gfx_set_mouse, gfx_sleep) are declared in the
+// public header.
+#include "zentravolk/input.h"
 
 constexpr int kKeyBufferSize = 16;
 
@@ -24,16 +26,3 @@ void gfx_post_event(const GfxEvent* event);
 // Readers; each takes the screen lock around the key buffer or key state.
 int gfx_key_hit_since_check();  // the key-pressed flag, cleared
 int gfx_take_key();             // oldest code, removed; 0 when empty
-StringValue* gfx_inkey();       // temporary: "", one character, or 255 + scancode
-int gfx_wait_key();             // 0 without a screen
-int gfx_key_waiting();          // 1 when a code is waiting, else 0
-int gfx_multikey(int scancode); // -1 while the key is down, else 0
-
-// Mouse through the driver; runtime error 0 or 1. x and y are required by
-// gfx_get_mouse; wheel, buttons and clip may be null.
-int gfx_get_mouse(int* x, int* y, int* wheel, int* buttons, int* clip);
-int gfx_set_mouse(int x, int y, int cursor, int clip);
-
-// -1: until a key is pressed; 100 and more: in 50 ms steps, ending early at a
-// key; 1..99: plainly; anything else returns at once.
-void gfx_sleep(int milliseconds);

@@ -19,13 +19,11 @@ constexpr int kPutPointRelative = 2;  // (x, y) is relative to the graphics curs
 // target (putter_alpha_channel in place of the caller's putter).
 constexpr int kPutAlphaMode = 6;
 
-// Puts source (or its rectangle (x1, y1)-(x2, y2), corners in any order and
-// clamped to the image) at (x, y) of target (null: the screen's work page),
-// clipped to the view. Returns 0, or 1 for no screen, no source or putter,
+// gfx_put (declared in the public header) puts source (or its rectangle
+// (x1, y1)-(x2, y2), corners in any order and clamped to the image) at (x, y)
+// of target (null: the screen's work page), clipped to the view. Returns 0, or 1 for no screen, no source or putter,
 // depths that differ, or an image whose header does not fit its block; the
 // result is also the runtime's last error.
-int gfx_put(ImageBuffer* target, float x, float y, const ImageBuffer* source, int x1, int y1, int x2, int y2,
-            int coord_flags, int mode, Putter putter, int alpha, PutterBlender blender, void* parameter);
 
 // An image read as a source of pixels (a blit source or a font).
 struct SourceImage {

@@ -9,14 +9,11 @@
 #pragma once
 #include <cstdint>
 
-// A per-pixel combiner a caller may hand through a putter; the putters of
-// this library pass it along untouched.
-using PutterBlender = uint32_t (*)(uint32_t source, uint32_t target, void* parameter);
-
-// Combines height rows of width pixels; both pointers advance by their pitch
-// (in bytes) after each row. alpha is used by the blending putter only.
-using Putter = void (*)(const uint8_t* source, uint8_t* target, int width, int height, int source_pitch,
-                        int target_pitch, int alpha, PutterBlender blender, void* parameter);
+// PutterBlender (a per-pixel combiner the putters pass along untouched),
+// Putter (combines height rows of width pixels; both pointers advance by
+// their pitch in bytes after each row), the four putters below and gfx_put
+// are declared in the public header.
+#include "zentravolk/blit.h"
 
 // Routines by the target's bytes per pixel; entries other than 1, 2 and 4
 // are empty. The index is taken modulo 8.
@@ -24,21 +21,14 @@ struct PutterTable {
   Putter by_bytes[8];
 };
 
-// Copies the source rows.
-void putter_copy(const uint8_t* source, uint8_t* target, int width, int height, int source_pitch,
-                 int target_pitch, int alpha, PutterBlender blender, void* parameter);
-// Copies every pixel that is not the mask colour (0, 0xF81F, or 0x00FF00FF
-// in the low 24 bits); at 4 bytes per pixel the written top byte is 0.
-void putter_transparent(const uint8_t* source, uint8_t* target, int width, int height, int source_pitch,
-                        int target_pitch, int alpha, PutterBlender blender, void* parameter);
-// Blends non-mask pixels by alpha & 0xFF: 2 bytes per pixel k = (a + 7) >> 3
+// The putters: putter_copy copies the source rows. putter_transparent copies
+// every pixel that is not the mask colour (0, 0xF81F, or 0x00FF00FF in the
+// low 24 bits); at 4 bytes per pixel the written top byte is 0. putter_blend
+// blends non-mask pixels by alpha & 0xFF: 2 bytes per pixel k = (a + 7) >> 3
 // over 32 per channel, 4 bytes per pixel k = a + 1 over 256 per byte (the top
-// byte too). Alpha 0, and every alpha at 1 byte per pixel, is a transparent put.
-void putter_blend(const uint8_t* source, uint8_t* target, int width, int height, int source_pitch,
-                  int target_pitch, int alpha, PutterBlender blender, void* parameter);
-// Writes each 1-byte source pixel into the top byte of a 4-byte target pixel.
-void putter_alpha_channel(const uint8_t* source, uint8_t* target, int width, int height, int source_pitch,
-                          int target_pitch, int alpha, PutterBlender blender, void* parameter);
+// byte too); alpha 0, and every alpha at 1 byte per pixel, is a transparent
+// put. putter_alpha_channel writes each 1-byte source pixel into the top byte
+// of a 4-byte target pixel.
 
 enum class PutterKind { copy, transparent, blend, alpha_channel };
 

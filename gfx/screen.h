@@ -5,8 +5,9 @@
 #include <climits>
 
 #include "drivers/screen_state.h"
-
-struct StringValue;
+// gfx_screen_res, gfx_screen, gfx_set_window_title, gfx_window_title and
+// gfx_screen_info: declared in the public header.
+#include "zentravolk/screen.h"
 
 struct ModeDescription {
   uint16_t width, height;
@@ -20,18 +21,8 @@ struct ModeDescription {
 // Open flag used internally when closing at program exit.
 constexpr int kOpenAtExit = INT32_MIN;
 
-int gfx_screen_res(int width, int height, int depth, int page_count, int flags, int refresh_rate);
-int gfx_screen(int mode, int depth, int page_count, int flags, int refresh_rate);
 int gfx_set_mode(const ModeDescription* desc, int mode, int depth, int page_count, int refresh_rate, int flags);
 void gfx_close_at_exit();
-
-// Copies at most 127 characters; releases the title if it is a temporary.
-void gfx_set_window_title(StringValue* title);
-// The current title, or null before one is set or a screen opens.
-const char* gfx_window_title();
-
-void gfx_screen_info(int* width, int* height, int* depth, int* bytes_per_pixel, int* pitch,
-                     int* refresh_rate, StringValue* driver_name);
 
 // The legacy mode table row for mode 1..21, or null for an empty row.
 const ModeDescription* gfx_legacy_mode(int mode);

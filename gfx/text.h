@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "gfx/putters.h"
+#include "zentravolk/text.h"  // gfx_draw_string
 
 struct ImageBuffer;
 struct StringValue;
@@ -17,11 +18,10 @@ constexpr int kTextUseForeground = int(0x80000000u);
 // The mode that passes the colour through unchanged.
 constexpr int kTextAlphaMode = 6;
 
-// Draws text at (x, y) of target (null: the screen's work page); flags are
-// the coordinate step flags (4 absolute, 5 relative to the graphics cursor).
+// gfx_draw_string (declared in the public header) draws text at (x, y) of
+// target (null: the screen's work page); flags are the coordinate step flags
+// (4 absolute, 5 relative to the graphics cursor).
 // With a font image the putter gets colour as its alpha; without one the
 // built-in font is drawn in colour. Returns 0, or 1 for a null text or a bad
 // font image (checked only when the line reaches the view vertically); the
 // result is also the runtime's last error. A temporary text is released.
-int gfx_draw_string(ImageBuffer* target, float x, float y, int flags, StringValue* text, uint32_t colour,
-                    const ImageBuffer* font, int mode, Putter putter, PutterBlender blender, void* parameter);

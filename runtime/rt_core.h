@@ -2,6 +2,10 @@
 #pragma once
 #include <cstdint>
 
+// rt_init, rt_end, rt_get_error, rt_set_error and rt_timer: declared in the
+// public header.
+#include "zentravolk/runtime.h"
+
 struct RuntimeContext {
   int last_error;
 };
@@ -11,19 +15,11 @@ struct RuntimeContext {
 // registers the shutdown that closes every open numbered file at exit.
 void rt_startup();
 
-void rt_init(int argc, char** argv, int compat_level);
-[[noreturn]] void rt_end(int status);
-
 int rt_argc();
 char** rt_argv();
 int rt_compat_level();
 
 RuntimeContext* rt_context();
-int rt_set_error(int error);  // stores and returns error
-int rt_get_error();
-
-// Seconds from an arbitrary origin on a monotonic clock.
-double rt_timer();
 
 // The clock source behind rt_timer, replaceable so the tick-count mode can be
 // exercised: frequency() returns 0 when there is no high-resolution counter.

@@ -4,7 +4,10 @@
 #include <cstdint>
 #include <cstdio>
 
-struct StringValue;
+// rt_file_open, rt_file_get, rt_file_close and rt_print: declared in the
+// public header.
+#include "zentravolk/runtime.h"
+
 struct FileEntry;
 
 struct FileOps {
@@ -47,13 +50,8 @@ constexpr int kFileStreamBuffer = 8192;
 // null for anything else.
 FileEntry* rt_file_entry(int number);
 
-int rt_file_open(StringValue* name, int mode, int access, int lock, int number, int record_length);
-int rt_file_get(int number, int64_t position, void* buffer, int count);
-int rt_file_close(int number);
 // Closes every open numbered file (the runtime's shutdown).
 void rt_file_close_all();
 
 // Turns the program's "\" folder separators into "/".
 void rt_file_fix_name(char* name);
-
-int rt_print(int number, StringValue* s, int flags);

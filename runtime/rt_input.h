@@ -4,7 +4,7 @@
 #pragma once
 #include <cstdint>
 
-struct StringValue;
+#include "zentravolk/runtime.h"  // rt_input
 
 // The most characters one line input keeps; further keys are not taken.
 constexpr int kLineInputLimit = 1024;
@@ -35,8 +35,7 @@ int rt_console_input(StringValue* prompt, void* destination, int destination_siz
 int rt_console_input_wide(const uint16_t* prompt, uint16_t* destination, int destination_size,
                           int question_mark, int line_end);
 
-// The program's entries: slot 20 / 21, or the runtime's own version above.
-int rt_input(StringValue* prompt, void* destination, int destination_size, int assign_flag,
-             int question_mark, int line_end);
+// The program's entries: slot 20 / 21, or the runtime's own version above
+// (rt_input is declared in the public header).
 int rt_input_wide(const uint16_t* prompt, uint16_t* destination, int destination_size, int question_mark,
                   int line_end);

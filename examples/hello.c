@@ -1,0 +1,43 @@
+/* Hello: opens a window, writes a line of text in the built-in font and a
+ * line on the text console, and waits for a key. On the Null driver, which
+ * has no keyboard, it checks its text instead of waiting.
+ *
+ *   hello                  (ZQGFX=null hello to run without a display)
+ */
+#include <stdio.h>
+#include <string.h>
+
+#include <zentravolk/zentravolk.h>
+
+static StringValue* text(const char* chars) { return rt_str_temp(chars, (int)strlen(chars)); }
+
+int main(int argc, char** argv) {
+  rt_init(argc, argv, 0);
+  if (gfx_screen_res(320, 200, 32, 1, ZQ_OPEN_WINDOWED, 0) != ZQ_OK) {
+    fprintf(stderr, "hello: no screen could be opened\n");
+    return 1;
+  }
+  gfx_set_window_title(text("Hello"));
+  gfx_colour(0xFFFFFF, 0x203060, 0);  /* white on dark blue */
+  gfx_cls(0);
+
+  rt_locate(12, 1, -1, 0, 0);
+  rt_print(0, text("Press a key."), 1);  /* the text console, row 12 */
+  gfx_draw_string(NULL, 108, 40, ZQ_TEXT_ABSOLUTE, text("Hello, world!"), 0xFFFF00, NULL, 0, NULL, NULL, NULL);
+
+  StringValue driver = {0};
+  gfx_screen_info(NULL, NULL, NULL, NULL, NULL, NULL, &driver);
+  printf("hello: driver %s\n", rt_str_chars(&driver));
+  if (strcmp(rt_str_chars(&driver), "Null") == 0) {
+    /* No key will come: show that the text is there instead. The 'H' at
+     * (108, 40) has its left column lit from its first row on. */
+    int ok = (gfx_point(NULL, 108, 40) & 0xFFFFFF) == 0xFFFF00 &&
+             (gfx_point(NULL, 107, 40) & 0xFFFFFF) == 0x203060 && gfx_console_read_cell(1, 12, 0) == 'P';
+    printf("hello: text %s\n", ok ? "drawn" : "missing");
+    rt_str_delete(&driver);
+    rt_end(ok ? 0 : 1);
+  }
+  rt_str_delete(&driver);
+  rt_sleep(-1);  /* until a key is pressed */
+  rt_end(0);
+}

@@ -1,0 +1,139 @@
+/**
+ * @file zentravolk/image.h
+ * @brief Image buffers, colours and palettes, and loading BMP files.
+ */
+#ifndef ZENTRAVOLK_IMAGE_H
+#define ZENTRAVOLK_IMAGE_H
+
+#include <stdint.h>
+
+#include "zentravolk/common.h"
+#include "zentravolk/runtime.h"
+
+ZQ_BEGIN_DECLS
+
+/** @defgroup zq_image Images, colours and palettes
+ *  @brief Off-screen images, pixel formats, palettes and the BMP loader.
+ *
+ * Pixel formats by bytes per pixel: 1 = a palette index; 2 = RGB 5-6-5 with
+ * red in the top bits; 4 = 0xAARRGGBB. Drawing colours are always given as
+ * 32-bit 0x00RRGGBB values (palette indices on palette screens) and
+ * converted to the target's format. The mask (transparent) colour of a
+ * source image is index 0, 0xF81F, or 0x00FF00FF in the low 24 bits.
+ *  @{
+ */
+
+/** An image: a header followed directly by its pixel rows, in one block.
+ *
+ * The header style follows the compatibility level given to rt_init():
+ * - long style (level 0): eight 32-bit words: 7, bytes per pixel, width,
+ *   height, pitch (row length in bytes, rounded up to 16), then three
+ *   reserved words; the pixels start at byte 32.
+ * - short style (any other level): two 16-bit words: bytes per pixel in
+ *   bits 0..2 and width in bits 3..15, then height; rows are width x bytes
+ *   per pixel long without padding; the pixels start at byte 4.
+ *
+ * Images are made by gfx_image_create() and belong to the program until
+ * gfx_image_destroy().
+ */
+typedef struct ImageBuffer ImageBuffer;
+
+/** The fill colour of gfx_image_create() that means "the mask colour"
+ *  (pass any negative @p flags). */
+#define ZQ_IMAGE_MASK_FILL (-1)
+
+/** Makes an image filled with one colour. The new image becomes the
+ *  drawing target of the plain drawing calls until another target is used.
+ *  @param width,height size in pixels, above 0 (short style: width at most
+ *         8191).
+ *  @param colour fill colour as 0x00RRGGBB (a palette index for 1 byte per
+ *         pixel); converted to RGB 5-6-5 for 2 bytes per pixel.
+ *  @param depth bits per pixel (1..16 or 25..32: 1, 2 or 4 bytes per pixel);
+ *         0 or less: the screen's.
+ *  @param flags negative: fill with the mask colour instead of @p colour
+ *         (0xFFFF00FF, 0xF81F or 0); otherwise 0.
+ *  @return the image, or null when no screen is open, the size is 0 or less,
+ *          the depth cannot be made, or memory ran out. */
+ZQ_API ImageBuffer* gfx_image_create(int width, int height, uint32_t colour, int depth, int flags);
+
+/** Releases an image.
+ *  @param image the image, or null (nothing happens). */
+ZQ_API void gfx_image_destroy(ImageBuffer* image);
+
+/** A 32-bit colour in a pixel format: RGB 5-6-5 for 2 bytes per pixel,
+ *  masked to 0xFF for 1 byte, unchanged for 4.
+ *  @param bytes_per_pixel 1, 2 or 4.
+ *  @param colour 0x00RRGGBB (or 0xAARRGGBB).
+ *  @return the pixel value. */
+ZQ_API uint32_t gfx_fix_colour(int bytes_per_pixel, uint32_t colour);
+
+/** Sets one palette entry, or resets the palette to the mode's default.
+ *  Does nothing with no screen open or at depths above 8.
+ *  @param index entry to set (taken modulo the palette's size); negative:
+ *         reset every entry.
+ *  @param colour with @p green and @p blue 0 or above: the red component
+ *         0..255; otherwise a packed colour: 6-bit red + green x 256 +
+ *         blue x 65536 (each 0..63) on 256-colour palettes, an index of the
+ *         mode's colour table on the legacy 2-, 16- and 64-colour ones.
+ *  @param green,blue components 0..255, or -1 when @p colour is packed. */
+ZQ_API void gfx_palette(int index, int colour, int green, int blue);
+
+/** Sets palette entries from an array: entry i takes values[i] (packed as
+ *  for gfx_palette()) for every i below 2^depth whose value is 0 or above.
+ *  Does nothing with no screen open or at depths above 8.
+ *  @param values at least 2^depth entries. */
+ZQ_API void gfx_palette_using(const int* values);
+
+/** Sets the default foreground and background colours of the drawing calls
+ *  and the text console. (On legacy modes 1, 7, 8 and 9 the background
+ *  changes palette entry 0 instead.)
+ *  @param foreground,background colours as 0x00RRGGBB (palette indices on
+ *         palette screens).
+ *  @param omitted bit 0 set: no foreground given; bit 1 set: no background
+ *         given.
+ *  @return the colours before the call: foreground + background x 65536 at
+ *          depth 8 or less, the foreground as 0xFFRRGGBB above. */
+ZQ_API int gfx_colour(int foreground, int background, int omitted);
+
+/** Reads an emulated VGA port.
+ *  @param port 0x3C9: the next 6-bit component (red, green, blue) of the
+ *         palette entry chosen by a write to 0x3C7, then of the next
+ *         entry; 0x3DA: waits for the vertical retrace when the driver can
+ *         and returns 8.
+ *  @return the value, or -1 with no screen open or for another port. */
+ZQ_API int gfx_port_read(int port);
+
+/** Writes an emulated VGA palette port: 0x3C7 or 0x3C8 chooses the palette
+ *  entry; three writes to 0x3C9 give its red, green and blue (6 bits each)
+ *  and move on to the next entry. Screens of depth 8 or less.
+ *  @param port 0x3C7, 0x3C8 or 0x3C9.
+ *  @param value the byte.
+ *  @return 0, or -1 with no screen open or for another port. */
+ZQ_API int gfx_port_write(int port, int value);
+
+/** Loads a BMP file (uncompressed, 1, 4, 8, 24 or 32 bits per pixel) or a
+ *  raw block file into an image or the screen, converting BMP pixels to the
+ *  target's format. Without @p palette_dest, the palette of a 1- to 8-bit
+ *  file becomes the screen palette (so indexed files drawn into 16- or
+ *  32-bit targets take their colours from it).
+ *  @param name file name; folders may be separated by "/" or "\" (released
+ *         when temporary).
+ *  @param dest the image to load into, or null for the screen's work page.
+ *         A long-style image keeps its size and format: the file fills its
+ *         top-left part. A short-style image is turned into a long-style
+ *         image of the file's size in the screen's pixel format, cut to what
+ *         its block holds (so make it at least as large as the file).
+ *  @param palette_dest null, or 256 entries that receive the file's palette
+ *         as packed 6-bit RGB (red + green x 256 + blue x 65536).
+ *  @return ::ZQ_OK; ::ZQ_ERR_ILLEGAL_CALL for no screen, 15- or 16-bit
+ *          files, a 24- or 32-bit file into 1 byte per pixel, or a
+ *          destination too small for one row; ::ZQ_ERR_FILE_NOT_FOUND when
+ *          the file cannot be opened; ::ZQ_ERR_FILE_IO for bad or short file
+ *          data. */
+ZQ_API int gfx_load_bitmap(StringValue* name, ImageBuffer* dest, uint32_t* palette_dest);
+
+/** @} */
+
+ZQ_END_DECLS
+
+#endif /* ZENTRAVOLK_IMAGE_H */

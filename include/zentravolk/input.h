@@ -1,0 +1,99 @@
+/**
+ * @file zentravolk/input.h
+ * @brief Keyboard, mouse and joystick on the graphics screen.
+ */
+#ifndef ZENTRAVOLK_INPUT_H
+#define ZENTRAVOLK_INPUT_H
+
+#include "zentravolk/common.h"
+#include "zentravolk/runtime.h"
+
+ZQ_BEGIN_DECLS
+
+/** @defgroup zq_input Input
+ *  @brief Keys, mouse and joystick.
+ *
+ * The display driver keeps two kinds of key input current while a screen is
+ * open: the key-down state of every scancode (gfx_multikey()), and a key
+ * buffer of the last 15 keys typed (gfx_inkey(), gfx_wait_key(); the oldest
+ * key is dropped when it is full). Key codes 1..255 are characters; codes
+ * of 256 and above are extended keys (arrows, function keys, ...), which
+ * gfx_inkey() gives as the two characters 255 and the key's scancode. The
+ * "Null" driver sees no input: no key is ever down or typed, and the mouse
+ * cannot be read.
+ *
+ * The runtime's rt_inkey(), rt_getkey(), rt_keyhit(), rt_multikey(),
+ * rt_get_mouse(), rt_set_mouse() and rt_sleep() reach these while a screen
+ * is open.
+ *  @{
+ */
+
+/** Takes the oldest key from the key buffer, without waiting.
+ *  @return a temporary: empty with no screen open or no key waiting; one
+ *          character for a code below 256; two characters, 255 and the
+ *          scancode, for an extended key. */
+ZQ_API StringValue* gfx_inkey(void);
+
+/** Waits for a key (looking every 20 ms) and takes it. On the "Null" driver
+ *  this waits for ever.
+ *  @return the key code, or 0 at once with no screen open. */
+ZQ_API int gfx_wait_key(void);
+
+/** Whether a key is waiting in the key buffer; nothing is taken.
+ *  @return 1 or 0. */
+ZQ_API int gfx_key_waiting(void);
+
+/** Whether a key is down right now.
+ *  @param scancode set-1 scancode 0..127 (::ZQ_SC_ESCAPE, ...).
+ *  @return -1 (::ZQ_TRUE) when it is down; 0 when it is up, with no screen
+ *          open, or for a scancode outside 0..127. */
+ZQ_API int gfx_multikey(int scancode);
+
+/** Reads the mouse.
+ *  @param x,y position in screen pixels (required).
+ *  @param wheel wheel position, or null.
+ *  @param buttons button bits: 1 left, 2 right, 4 middle; or null.
+ *  @param clip 1 while the pointer is confined to the window; or null.
+ *  @return ::ZQ_OK; ::ZQ_ERR_ILLEGAL_CALL (all outputs -1) with no screen
+ *          open, a driver without a mouse (the "Null" driver) or the pointer
+ *          outside the window. */
+ZQ_API int gfx_get_mouse(int* x, int* y, int* wheel, int* buttons, int* clip);
+
+/** Moves, shows or hides and confines the mouse pointer.
+ *  @param x,y new position in screen pixels; negative: unchanged.
+ *  @param cursor 1 show, 0 hide; negative: unchanged.
+ *  @param clip 1 confine to the window, 0 free; negative: unchanged.
+ *  @return ::ZQ_OK, or ::ZQ_ERR_ILLEGAL_CALL with no screen open or a driver
+ *          without a mouse. */
+ZQ_API int gfx_set_mouse(int x, int y, int cursor, int clip);
+
+/** Sleeps, watching the keyboard.
+ *  @param milliseconds -1: until a key is pressed (on the "Null" driver: for
+ *         ever); 100 and more: in 50 ms steps, ending early when a key has
+ *         been pressed since the last look; 1..99: plainly; 0 or less:
+ *         returns at once. */
+ZQ_API void gfx_sleep(int milliseconds);
+
+/** The value of an axis the joystick does not have. */
+#define ZQ_JOYSTICK_NO_AXIS (-1000.0f)
+
+/** Reads a joystick; works with or without a screen open. Null outputs are
+ *  skipped.
+ *  @param id device 0..15.
+ *  @param buttons the first 32 button bits (bit 0: button 1).
+ *  @param axis1,axis2 X and Y, -1 (left, up) to 1 (right, down).
+ *  @param axis3,axis4,axis5,axis6 the Z, R, U and V axes, -1 to 1, or
+ *         ::ZQ_JOYSTICK_NO_AXIS when the device lacks one.
+ *  @param axis7,axis8 the hat's horizontal and vertical direction (-1, 0,
+ *         1), or ::ZQ_JOYSTICK_NO_AXIS without a hat.
+ *  @return ::ZQ_OK, or ::ZQ_ERR_ILLEGAL_CALL for an id outside 0..15, an
+ *          absent device or a failed read (buttons -1 and every axis
+ *          ::ZQ_JOYSTICK_NO_AXIS). */
+ZQ_API int gfx_get_joystick(int id, int* buttons, float* axis1, float* axis2, float* axis3, float* axis4,
+                            float* axis5, float* axis6, float* axis7, float* axis8);
+
+/** @} */
+
+ZQ_END_DECLS
+
+#endif /* ZENTRAVOLK_INPUT_H */

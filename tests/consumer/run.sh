@@ -1,0 +1,50 @@
+#!/bin/sh
+# Installs the build into a fresh prefix, then builds consumer.c against it
+# the ways another program would (find_package with the shared and the static
+# library, pkg-config) and runs each on the Null driver.
+#   run.sh <build dir> <work dir>
+set -eu
+build=$1
+work=$2
+here=$(cd "$(dirname "$0")" && pwd)
+prefix=$work/prefix
+rm -rf "$work"
+mkdir -p "$work"
+export ZQGFX=null
+
+step() { echo "== $*"; }
+
+step install
+cmake --install "$build" --prefix "$prefix" >"$work/install.log"
+# Only the public headers are installed.
+for header in "$prefix"/include/zentravolk/*.h; do
+  [ -f "$header" ] || { echo "no public headers installed"; exit 1; }
+done
+if find "$prefix/include" -mindepth 1 -maxdepth 1 ! -name zentravolk | grep -q .; then
+  echo "more than include/zentravolk installed:"; ls "$prefix/include"; exit 1
+fi
+libdir=$(dirname "$(find "$prefix" -name 'libzentravolk.so' | head -n 1)")
+[ -f "$libdir/libzentravolk.a" ] || { echo "no static library"; exit 1; }
+[ -f "$prefix/share/zentravolk/data/maps/mapa1.map" ] || { echo "no game data"; exit 1; }
+[ -x "$prefix/bin/zentravolk" ] && [ -x "$prefix/libexec/zentravolk/zentravolk" ] || { echo "no game"; exit 1; }
+
+step find_package
+cmake -S "$here" -B "$work/cmake" -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_BUILD_TYPE=Release >"$work/cmake.log"
+cmake --build "$work/cmake" >>"$work/cmake.log" 2>&1 || { cat "$work/cmake.log"; exit 1; }
+"$work/cmake/consumer"
+"$work/cmake/consumer_static"
+
+step pkg-config
+export PKG_CONFIG_PATH="$libdir/pkgconfig"
+cc=${CC:-cc}
+# shellcheck disable=SC2046
+$cc -std=c11 -Wall -Wextra -Werror -o "$work/consumer_pc" "$here/consumer.c" $(pkg-config --cflags --libs zentravolk)
+LD_LIBRARY_PATH="$libdir" "$work/consumer_pc"
+
+step launcher
+# The game runs until Escape, which never comes on the Null driver: still
+# running after two seconds means the launcher found it and its data.
+status=0
+timeout -k 3 2 "$prefix/bin/zentravolk" >"$work/game.log" 2>&1 || status=$?
+[ "$status" -eq 124 ] || { echo "the game ended with $status"; cat "$work/game.log"; exit 1; }
+echo "consumer test: passed"
