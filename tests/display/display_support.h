@@ -5,7 +5,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -22,7 +22,6 @@
 #include <thread>
 #include <vector>
 
-extern char** environ;
 
 namespace display_test {
 
@@ -58,8 +57,9 @@ inline std::string data_dir() {
   return std::string(source ? source : build_dir() + "/../..") + "/data";
 }
 
-// A child process; its standard input and output are pipes when asked for,
-// its standard error goes to a file that a failing test prints.
+// A child process (killed if the test dies); its standard input and output
+// are pipes when asked for, its standard error goes to a file that a failing
+// test prints.
 class Child {
  public:
   Child() = default;
@@ -68,6 +68,7 @@ class Child {
   Child(const Child&) = delete;
   Child& operator=(const Child&) = delete;
 
+  pid_t pid() const { return pid_; }
   bool running() {
     if (pid_ <= 0 || exited_) return false;
     int status;
@@ -152,22 +153,23 @@ class Child {
     int error_fd = mkstemp(error_template);
     error_path_ = error_template;
     int in_pipe[2] = {-1, -1}, out_pipe[2] = {-1, -1};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (pipes && pipe2(in_pipe, O_CLOEXEC) == 0 && pipe2(out_pipe, O_CLOEXEC) == 0) {
-      posix_spawn_file_actions_adddup2(&actions, in_pipe[0], 0);
-      posix_spawn_file_actions_adddup2(&actions, out_pipe[1], 1);
-    } else {
-      posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-      posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    }
-    posix_spawn_file_actions_adddup2(&actions, error_fd, 2);
-    if (!cwd.empty()) posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
+    if (pipes && (pipe2(in_pipe, O_CLOEXEC) != 0 || pipe2(out_pipe, O_CLOEXEC) != 0)) pipes = false;
     std::vector<char*> args;
     for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
-    if (posix_spawn(&pid_, args[0], &actions, nullptr, args.data(), environ) != 0) pid_ = -1;
-    posix_spawn_file_actions_destroy(&actions);
+    pid_ = fork();
+    if (pid_ == 0) {
+      // Ends with the test, however the test ends: no server or game is
+      // left running on a machine after a crashed or killed test.
+      prctl(PR_SET_PDEATHSIG, SIGKILL);
+      int null_fd = open("/dev/null", O_RDWR);
+      dup2(pipes ? in_pipe[0] : null_fd, 0);
+      dup2(pipes ? out_pipe[1] : null_fd, 1);
+      dup2(error_fd, 2);
+      if (!cwd.empty() && chdir(cwd.c_str()) != 0) _exit(127);
+      execv(args[0], args.data());
+      _exit(127);
+    }
     close(error_fd);
     if (pipes) {
       close(in_pipe[0]);
@@ -197,54 +199,56 @@ inline std::string shell(const std::string& command) {
   return out;
 }
 
+// The process id in an X server's lock file, or 0.
+inline pid_t lock_owner(const std::string& number) {
+  std::ifstream lock("/tmp/.X" + number + "-lock");
+  long pid = 0;
+  lock >> pid;
+  return pid_t(pid);
+}
+
 // An Xvfb server on the first display number that no server or lock file
-// claims; DISPLAY points at it while it runs.
+// claims; DISPLAY points at it while it runs. Tests running side by side may
+// pick the same number: the lock file tells whose server got it.
 class XvfbServer {
  public:
   bool start() {
     std::string xvfb = find_program("Xvfb");
     if (xvfb.empty()) return false;
-    for (int n = 91; n < 160; ++n) {
+    for (int n = 91; n < 200; ++n) {
       std::string number = std::to_string(n);
-      if (claimed(number)) continue;
+      if (file_exists("/tmp/.X11-unix/X" + number) || file_exists("/tmp/.X" + number + "-lock")) continue;
       server_ = std::make_unique<Child>(std::vector<std::string>{xvfb, ":" + number, "-screen", "0", "1024x768x24",
                                                                  "-nolisten", "tcp", "-noreset"},
                                         "", false);
       auto end = Clock::now() + 10s;
-      while (server_->running() && !file_exists("/tmp/.X11-unix/X" + number) && Clock::now() < end)
+      bool ours = false;
+      while (server_->running() && Clock::now() < end) {
+        pid_t owner = lock_owner(number);
+        if (owner != 0 && owner != server_->pid()) break;  // another test's server has it
+        if (owner == server_->pid() && file_exists("/tmp/.X11-unix/X" + number)) {
+          ours = true;
+          break;
+        }
         std::this_thread::sleep_for(20ms);
-      if (server_->running() && file_exists("/tmp/.X11-unix/X" + number)) {
-        display_ = ":" + number;
-        setenv("DISPLAY", display_.c_str(), 1);
-        // Ready once a client gets through.
-        for (int i = 0; i < 100 && shell("xdpyinfo >/dev/null 2>&1 && echo ok").empty(); ++i)
-          std::this_thread::sleep_for(50ms);
-        return true;
       }
-      server_.reset();  // lost the race for that number: try the next
+      if (!ours) {
+        server_.reset();
+        continue;
+      }
+      display_ = ":" + number;
+      setenv("DISPLAY", display_.c_str(), 1);
+      // Ready once a client gets through.
+      for (int i = 0; i < 100 && shell("xdpyinfo >/dev/null 2>&1 && echo ok").empty(); ++i)
+        std::this_thread::sleep_for(50ms);
+      return true;
     }
     return false;
   }
-  // Ended with SIGTERM, so the server removes its lock file and socket.
-  ~XvfbServer() { stop(); }
-  void stop() {
-    if (server_) server_->terminate();
-    server_.reset();
-  }
+  void stop() { server_.reset(); }
   const std::string& display() const { return display_; }
 
  private:
-  // A display number is taken while the process named in its lock file
-  // lives; a server killed outright leaves its files behind, and the next
-  // server on that number replaces them.
-  static bool claimed(const std::string& number) {
-    std::ifstream lock("/tmp/.X" + number + "-lock");
-    if (!lock) return file_exists("/tmp/.X11-unix/X" + number);
-    long pid = 0;
-    lock >> pid;
-    return pid <= 0 || ::kill(pid_t(pid), 0) == 0 || errno != ESRCH;
-  }
-
   std::unique_ptr<Child> server_;
   std::string display_;
 };

@@ -190,6 +190,23 @@ TEST_F(GdiScriptedThreads, PaletteScreenIsShownThroughThePalette) {
   gdi_driver.unlock();
 }
 
+TEST_F(GdiScriptedThreads, ShapedWindowsKeyOutMagentaOrAreRefused) {
+  open(kOpenShaped | kOpenNoSwitch | kOpenNoFrame);
+  EXPECT_TRUE(scripted_called("create 320x240 at 352,264 style 18"));  // no frame, shaped
+  gdi_driver.lock();
+  uint32_t with_alpha = 0xFF00FF00u;
+  std::memcpy(screen.row(4), &with_alpha, 4);
+  screen->dirty_rows[4] = 1;
+  gdi_driver.unlock();
+  ASSERT_TRUE(scripted_wait(uploads_seen));
+  EXPECT_TRUE(scripted_called("shape 16711935"));    // 0xFF00FF
+  EXPECT_EQ(surface_pixel32(0, 4), 0x0000FF00u);      // copied with the top byte cleared
+  gdi_driver.exit();
+  // Where the window system has no shaped windows, the opening fails.
+  scripted([](ScriptedWindowSystem& s) { s.shapes_supported = false; });
+  EXPECT_EQ(gdi_driver.init("t", 320, 240, 32, 0, kOpenShaped | kOpenNoSwitch | kOpenNoFrame), -1);
+}
+
 // A driver thread that takes long to close its window.
 std::atomic<bool> slow_thread_done{false};
 void slow_closing_thread(WindowState* st) {
@@ -202,6 +219,7 @@ void slow_closing_thread(WindowState* st) {
 }
 
 TEST(WindowThreads, ExitWaitsOneSecondThenLetsTheThreadFinishAlone) {
+  scripted_reset();
   win_clear();
   win_state()->thread_proc = slow_closing_thread;
   set_window_system(&scripted_window_system);
@@ -214,8 +232,9 @@ TEST(WindowThreads, ExitWaitsOneSecondThenLetsTheThreadFinishAlone) {
   EXPECT_LT(waited, 1400ms);
   EXPECT_NE(win_state(), old_state);  // the next screen gets a fresh state
   win_clear();
-  for (int i = 0; i < 300 && !slow_thread_done; ++i) std::this_thread::sleep_for(10ms);
-  EXPECT_TRUE(slow_thread_done);
+  // It ends by itself: its state outlived win_exit, and it stops video last.
+  EXPECT_TRUE(scripted_wait([](ScriptedWindowSystem&) { return slow_thread_done.load(); }, 3000ms));
+  EXPECT_TRUE(scripted_wait([](ScriptedWindowSystem& s) { return !s.video_started; }, 3000ms));
   set_window_system(nullptr);
 }
 

@@ -5,6 +5,8 @@
 //   display_probe [--only <driver>] <data dir>            run until Escape, reading commands
 //   display_probe [--only <driver>] <data dir> <seconds>  run that long, then print the frames
 //
+//   display_probe [--only <driver>] --main <data dir>     the game's own entry, as the program runs it
+//
 // --only offers the screen opening just that driver (by name), so the game
 // runs on it or not at all.
 // It prints "ready" and the driver's name once the game has started.
@@ -138,10 +140,16 @@ int main(int argc, char** argv) {
     argv += 2;
     argc -= 2;
   }
+  bool whole_game = argc > 1 && std::strcmp(argv[1], "--main") == 0;
+  if (whole_game) {
+    ++argv;
+    --argc;
+  }
   if (argc < 2 || chdir(argv[1]) != 0) {
-    std::fprintf(stderr, "usage: display_probe [--only <driver>] <data dir> [seconds]\n");
+    std::fprintf(stderr, "usage: display_probe [--only <driver>] [--main] <data dir> [seconds]\n");
     return 2;
   }
+  if (whole_game) game_main(1, argv);
   // ThreadSanitizer starts a helper thread with the program's first thread;
   // start one now so the count taken here already includes it.
   std::thread([] {}).join();
