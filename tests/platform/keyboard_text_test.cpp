@@ -49,11 +49,11 @@ TEST(SdlKeys, StateSetsGenericAndSidedModifiers) {
   EXPECT_EQ(keys[0x10], 0x80);
   EXPECT_EQ(keys[0xA1], 0x80);
   EXPECT_EQ(keys[0xA0], 0);
-  EXPECT_EQ(keys['A'], 0x80);
+  EXPECT_EQ(keys[0x41], 0x80);
   EXPECT_EQ(keys[0x11], 0);
   // A shorter table than the scancode range is read only as far as it goes.
   sdl_virtual_key_state(down, SDL_SCANCODE_A + 1, true, keys);
-  EXPECT_EQ(keys['A'], 0x80);
+  EXPECT_EQ(keys[0x41], 0x80);
   EXPECT_EQ(keys[0x10], 0);
 }
 
