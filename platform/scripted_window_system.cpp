@@ -63,9 +63,13 @@ bool change_display_mode(const WsDisplayMode* mode) {
       record(s, "restore mode");
       return true;
     }
-    record(s, "mode " + std::to_string(mode->width) + "x" + std::to_string(mode->height) + "x" +
-                  std::to_string(mode->bits_per_pixel) +
-                  (mode->refresh_rate ? "@" + std::to_string(mode->refresh_rate) : std::string()));
+    std::string line = "mode " + std::to_string(mode->width) + "x" + std::to_string(mode->height) + "x" +
+                       std::to_string(mode->bits_per_pixel);
+    if (mode->refresh_rate) {
+      line += '@';
+      line += std::to_string(mode->refresh_rate);
+    }
+    record(s, std::move(line));
     return std::any_of(s.modes.begin(), s.modes.end(), [mode](const WsDisplayMode& m) {
       return m.width == mode->width && m.height == mode->height && m.bits_per_pixel == mode->bits_per_pixel &&
              (mode->refresh_rate == 0 || m.refresh_rate == mode->refresh_rate);
