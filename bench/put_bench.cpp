@@ -1,0 +1,279 @@
+// gfx_put through putter_copy, putter_transparent and putter_blend at 16 and
+// 32 bits per pixel, on the game's two shapes of work:
+//   tiles: 330 puts of a 33 x 33 tile spread over a 640 x 480 page;
+//   page:  one put of a whole 640 x 480 image.
+// Each iteration times the put, then memcpy of the same bytes, then SDL2
+// doing the same job on SDL surfaces (a plain blit, a colour-key blit, a
+// colour-key blit with surface alpha modulation), so all three share the
+// machine's state. The counters give the medians of those per-iteration
+// times in microseconds and the ratios memcpy/put and SDL/put (above 1: the
+// put is faster). Also times one 30-character line of font-image text.
+#include <SDL.h>
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "gfx/context.h"
+#include "gfx/image.h"
+#include "gfx/put.h"
+#include "gfx/screen.h"
+#include "gfx/text.h"
+#include "runtime/runtime.h"
+
+namespace {
+
+constexpr int kWidth = 640, kHeight = 480, kTile = 33, kTiles = 330;
+
+using Clock = std::chrono::steady_clock;
+
+enum class Job { copy, transparent, blend };
+enum class Shape { tiles, page };
+enum class Set { fast, plain };
+
+struct Spot {
+  int x, y;
+};
+
+// Where the 330 tiles go: 22 columns, 15 rows, the last column cut by the edge.
+const std::vector<Spot>& spots() {
+  static std::vector<Spot> s = [] {
+    std::vector<Spot> v;
+    for (int i = 0; i < kTiles; ++i) v.push_back({(i % 22) * 29, (i / 22) * 31});
+    return v;
+  }();
+  return s;
+}
+
+// Pixels of a game-like picture: coloured blobs on the mask colour (about a
+// third of the pixels are mask).
+std::vector<uint32_t> picture(int w, int h, int bpp, unsigned seed) {
+  std::mt19937 rng(seed);
+  std::vector<uint32_t> px(size_t(w) * size_t(h));
+  const uint32_t mask = bpp == 2 ? 0xF81Fu : 0x00FF00FFu;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      int cx = x % kTile - 16, cy = y % kTile - 16;
+      uint32_t colour = bpp == 2 ? rng() & 0xFFFF : rng() & 0x00FFFFFF;
+      if (colour == mask) colour ^= 1;
+      px[size_t(y) * size_t(w) + size_t(x)] = cx * cx + cy * cy < 230 ? colour : mask;
+    }
+  return px;
+}
+
+// The screen, the two source images and their SDL twins for one depth.
+struct World {
+  int bpp = 0;
+  ImageBuffer* tile = nullptr;
+  ImageBuffer* page = nullptr;
+  SDL_Surface* sdl_tile = nullptr;
+  SDL_Surface* sdl_page = nullptr;
+  SDL_Surface* sdl_target = nullptr;
+
+  static ImageBuffer* image(const std::vector<uint32_t>& px, int w, int h, int bpp) {
+    ImageBuffer* img = gfx_image_create(w, h, 0, bpp * 8, 0);
+    uint8_t* p = gfx_image_info(img).pixels;
+    for (size_t i = 0; i < px.size(); ++i) std::memcpy(p + i * size_t(bpp), &px[i], size_t(bpp));
+    return img;
+  }
+  static SDL_Surface* surface(const std::vector<uint32_t>& px, int w, int h, int bpp) {
+    Uint32 format = bpp == 2 ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_RGB888;
+    SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, w, h, bpp * 8, format);
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x)
+        std::memcpy(static_cast<uint8_t*>(s->pixels) + y * s->pitch + x * bpp, &px[size_t(y * w + x)],
+                    size_t(bpp));
+    return s;
+  }
+
+  void open(int bytes) {
+    if (bpp == bytes) return;
+    close();
+    bpp = bytes;
+    rt_init(0, nullptr, 1);
+    setenv("ZQGFX", "null", 1);
+    gfx_screen_res(kWidth, kHeight, bpp * 8, 2, 0, 0);
+    auto tile_px = picture(kTile, kTile, bpp, 1);
+    auto page_px = picture(kWidth, kHeight, bpp, 2);
+    tile = image(tile_px, kTile, kTile, bpp);
+    page = image(page_px, kWidth, kHeight, bpp);
+    sdl_tile = surface(tile_px, kTile, kTile, bpp);
+    sdl_page = surface(page_px, kWidth, kHeight, bpp);
+    sdl_target = SDL_CreateRGBSurfaceWithFormat(0, kWidth, kHeight, bpp * 8,
+                                                bpp == 2 ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_RGB888);
+  }
+  void close() {
+    if (!bpp) return;
+    gfx_image_destroy(tile);
+    gfx_image_destroy(page);
+    SDL_FreeSurface(sdl_tile);
+    SDL_FreeSurface(sdl_page);
+    SDL_FreeSurface(sdl_target);
+    gfx_close_at_exit();
+    bpp = 0;
+  }
+} world;
+
+Putter putter_for(Job job) {
+  return job == Job::copy ? putter_copy : job == Job::transparent ? putter_transparent : putter_blend;
+}
+
+void use_set(Set set) {
+  GfxContext* ctx = gfx_get_context();
+  auto table = set == Set::fast ? putters_fast : putters_plain;
+  ctx->putters_copy = table(PutterKind::copy);
+  ctx->putters_transparent = table(PutterKind::transparent);
+  ctx->putters_blend = table(PutterKind::blend);
+}
+
+void sdl_set_job(SDL_Surface* s, Job job) {
+  Uint32 key = world.bpp == 2 ? 0xF81Fu : 0x00FF00FFu;
+  SDL_SetColorKey(s, job == Job::copy ? SDL_FALSE : SDL_TRUE, key);
+  SDL_SetSurfaceAlphaMod(s, job == Job::blend ? 128 : 255);
+  SDL_SetSurfaceBlendMode(s, job == Job::blend ? SDL_BLENDMODE_BLEND : SDL_BLENDMODE_NONE);
+}
+
+void run_put(Job job, Shape shape) {
+  Putter p = putter_for(job);
+  if (shape == Shape::page) {
+    gfx_put(nullptr, 0, 0, world.page, kPutWholeImage, 0, 0, 0, 0, 1, p, 127, nullptr, nullptr);
+  } else {
+    for (const Spot& s : spots())
+      gfx_put(nullptr, float(s.x), float(s.y), world.tile, kPutWholeImage, 0, 0, 0, 0, 0, p, 127, nullptr, nullptr);
+  }
+}
+
+void run_memcpy(Shape shape) {
+  uint8_t* page = screen_state->page_buffers[0];
+  const int bpp = world.bpp, pitch = screen_state->pitch;
+  if (shape == Shape::page) {
+    std::memcpy(page, gfx_image_info(world.page).pixels, size_t(kWidth) * kHeight * size_t(bpp));
+    return;
+  }
+  const uint8_t* src = gfx_image_info(world.tile).pixels;
+  for (const Spot& s : spots()) {
+    int w = std::min(kTile, kWidth - s.x);
+    for (int y = 0; y < kTile; ++y)
+      std::memcpy(page + (s.y + y) * pitch + s.x * bpp, src + y * kTile * bpp, size_t(w) * size_t(bpp));
+  }
+}
+
+void run_sdl(Shape shape) {
+  if (shape == Shape::page) {
+    SDL_Rect at{0, 0, 0, 0};
+    SDL_BlitSurface(world.sdl_page, nullptr, world.sdl_target, &at);
+    return;
+  }
+  for (const Spot& s : spots()) {
+    SDL_Rect at{s.x, s.y, 0, 0};
+    SDL_BlitSurface(world.sdl_tile, nullptr, world.sdl_target, &at);
+  }
+}
+
+// Seconds for `reps` runs of f.
+template <typename F>
+double timed(int reps, F f) {
+  auto t0 = Clock::now();
+  for (int r = 0; r < reps; ++r) {
+    f();
+    benchmark::ClobberMemory();
+  }
+  return std::chrono::duration<double>(Clock::now() - t0).count() / reps;
+}
+
+double median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v.empty() ? 0 : v[v.size() / 2];
+}
+
+void put_bench(benchmark::State& state, Job job, Shape shape, int bpp, Set set) {
+  world.open(bpp);
+  use_set(set);
+  sdl_set_job(world.sdl_tile, job);
+  sdl_set_job(world.sdl_page, job);
+  const int reps = 8;
+  std::vector<double> ours, mem, sdl;
+  for (auto _ : state) {
+    double t = timed(reps, [&] { run_put(job, shape); });
+    state.SetIterationTime(t);
+    ours.push_back(t);
+    mem.push_back(timed(reps, [&] { run_memcpy(shape); }));
+    sdl.push_back(timed(reps, [&] { run_sdl(shape); }));
+  }
+  double o = median(ours), m = median(mem), s = median(sdl);
+  state.counters["put_us"] = o * 1e6;
+  state.counters["memcpy_us"] = m * 1e6;
+  state.counters["sdl_us"] = s * 1e6;
+  state.counters["x_memcpy"] = m / o;  // put speed as a share of memcpy's
+  state.counters["x_sdl"] = s / o;     // how many times faster than SDL
+}
+
+// One 30-character line through the game's kind of font image (864 x 18,
+// characters 32..127 of width 8) and putter_blend at alpha 255.
+void text_bench(benchmark::State& state, Set set) {
+  world.open(4);
+  use_set(set);
+  ImageBuffer* font = gfx_image_create(864, 18, 0, 32, -1);
+  ImageInfo info = gfx_image_info(font);
+  std::mt19937 rng(5);
+  for (int y = 1; y < 18; ++y)
+    for (int x = 0; x < 864; ++x) {
+      uint32_t v = rng() % 3 ? 0xFF000000u | (rng() & 0xFFFFFF) : 0xFFFF00FFu;
+      std::memcpy(info.pixels + y * info.pitch + x * 4, &v, 4);
+    }
+  info.pixels[0] = 0;
+  info.pixels[1] = 32;
+  info.pixels[2] = 127;
+  std::memset(info.pixels + 3, 8, 96);
+  gfx_set_target(gfx_get_context(), nullptr);
+  StringValue line{};
+  rt_str_assign(&line, "Frames: 60  Driver: Null  x=12", 0);
+  std::vector<double> times;
+  for (auto _ : state) {
+    double t = timed(64, [&] {
+      gfx_draw_string(nullptr, 10, 10, 4, &line, 0xFF, font, 9, putter_blend, nullptr, nullptr);
+    });
+    state.SetIterationTime(t);
+    times.push_back(t);
+  }
+  state.counters["text_us"] = median(times) * 1e6;
+  rt_str_delete(&line);
+  gfx_image_destroy(font);
+}
+
+void register_all() {
+  const char* job_names[] = {"copy", "transparent", "blend"};
+  for (int bpp : {2, 4})
+    for (Shape shape : {Shape::tiles, Shape::page})
+      for (Job job : {Job::copy, Job::transparent, Job::blend})
+        for (Set set : {Set::fast, Set::plain}) {
+          std::string name = std::string("put/") + job_names[int(job)] + "/" + std::to_string(bpp * 8) + "bpp/" +
+                             (shape == Shape::tiles ? "330_tiles" : "full_page") + "/" +
+                             (set == Set::fast ? "fast" : "plain");
+          benchmark::RegisterBenchmark(name.c_str(), put_bench, job, shape, bpp, set)
+              ->UseManualTime()
+              ->Unit(benchmark::kMicrosecond)
+              ->MinTime(0.3);
+        }
+  for (Set set : {Set::fast, Set::plain})
+    benchmark::RegisterBenchmark(set == Set::fast ? "text/30_chars/fast" : "text/30_chars/plain", text_bench, set)
+        ->UseManualTime()
+        ->Unit(benchmark::kMicrosecond)
+        ->MinTime(0.3);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  register_all();
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  world.close();
+  return 0;
+}
