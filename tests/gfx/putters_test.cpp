@@ -183,28 +183,6 @@ TEST(Putters, PixelRulesAtFourBytes) {
   }
 }
 
-TEST(Putters, TwoByteBlendAtFullAlphaCopiesAndSkipsMask) {
-  std::mt19937 rng(3);
-  for (auto pick : {putters_plain, putters_fast}) {
-    Putter blend = pick(PutterKind::blend)->by_bytes[2];
-    std::vector<uint16_t> src(19), dst(19), before(19);
-    for (auto& v : src) v = uint16_t(rng() % 5 == 0 ? 0xF81F : rng());
-    for (auto& v : dst) v = uint16_t(rng());
-    before = dst;
-    blend(reinterpret_cast<uint8_t*>(src.data()), reinterpret_cast<uint8_t*>(dst.data()), 19, 1, 38, 38, 255,
-          nullptr, nullptr);
-    for (size_t i = 0; i < src.size(); ++i) EXPECT_EQ(dst[i], src[i] == 0xF81F ? before[i] : src[i]) << i;
-  }
-}
-
-TEST(Putters, OneByteBlendIsTransparentWhateverTheAlpha) {
-  for (auto pick : {putters_plain, putters_fast}) {
-    uint8_t src[5] = {0, 7, 0, 9, 200}, dst[5] = {1, 1, 1, 1, 1};
-    pick(PutterKind::blend)->by_bytes[1](src, dst, 5, 1, 5, 5, 77, nullptr, nullptr);
-    EXPECT_EQ(std::vector<uint8_t>(dst, dst + 5), (std::vector<uint8_t>{1, 7, 1, 9, 200}));
-  }
-}
-
 // Dispatchers: the table is chosen on first use from the screen's vector-unit
 // flag, kept in the context, and forgotten when a screen opens again.
 class PutterDispatch : public ::testing::Test {
