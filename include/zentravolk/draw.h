@@ -64,7 +64,7 @@ ZQ_API void gfx_cls(int how);
  *  @param border_colour colour of a one-pixel border drawn around the view.
  *  @param view_flags bit 0 (1): absolute coordinates (else relative to the
  *         view's corner); bit 30 (0x40000000): no border; negative: no fill
- *         and no border. */
+ *         (-1 and ::ZQ_OMITTED also have bit 30 set: no border either). */
 ZQ_API void gfx_view(int x1, int y1, int x2, int y2, uint32_t fill_colour, uint32_t border_colour,
                      int view_flags);
 

@@ -92,7 +92,8 @@ ZQ_API void gfx_palette_using(const int* values);
  *  @param omitted bit 0 set: no foreground given; bit 1 set: no background
  *         given.
  *  @return the colours before the call: foreground + background x 65536 at
- *          depth 8 or less, the foreground as 0xFFRRGGBB above. */
+ *          depth 8 or less; the foreground widened to 0xFFRRGGBB at depth 16;
+ *          the foreground as stored at depth 32. */
 ZQ_API int gfx_colour(int foreground, int background, int omitted);
 
 /** Reads an emulated VGA port.
@@ -100,7 +101,8 @@ ZQ_API int gfx_colour(int foreground, int background, int omitted);
  *         palette entry chosen by a write to 0x3C7, then of the next
  *         entry; 0x3DA: waits for the vertical retrace when the driver can
  *         and returns 8.
- *  @return the value, or -1 with no screen open or for another port. */
+ *  @return the value; -1 with no screen open, for another port, or for
+ *          0x3C9 on a screen deeper than 8 bits. */
 ZQ_API int gfx_port_read(int port);
 
 /** Writes an emulated VGA palette port: 0x3C7 or 0x3C8 chooses the palette

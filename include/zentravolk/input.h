@@ -55,8 +55,8 @@ ZQ_API int gfx_multikey(int scancode);
  *  @param buttons button bits: 1 left, 2 right, 4 middle; or null.
  *  @param clip 1 while the pointer is confined to the window; or null.
  *  @return ::ZQ_OK; ::ZQ_ERR_ILLEGAL_CALL (all outputs -1) with no screen
- *          open, a driver without a mouse (the "Null" driver) or the pointer
- *          outside the window. */
+ *          open, a driver without a mouse (the "Null" driver), or while the
+ *          pointer is outside the window or the window is not active. */
 ZQ_API int gfx_get_mouse(int* x, int* y, int* wheel, int* buttons, int* clip);
 
 /** Moves, shows or hides and confines the mouse pointer.
