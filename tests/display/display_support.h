@@ -96,10 +96,15 @@ class Child {
     }
     kill_now();
   }
+  // Asks the process to end (an X server then removes its lock file and
+  // socket), and kills it if it has not ended after a second.
   void kill_now() {
     if (pid_ > 0 && running()) {
-      ::kill(pid_, SIGKILL);
-      waitpid(pid_, nullptr, 0);
+      ::kill(pid_, SIGTERM);
+      if (wait_exit(1000ms) == -1 && running()) {
+        ::kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+      }
       exited_ = true;
     }
     if (in_ >= 0) close(in_);
@@ -161,7 +166,7 @@ class Child {
     if (pid_ == 0) {
       // Ends with the test, however the test ends: no server or game is
       // left running on a machine after a crashed or killed test.
-      prctl(PR_SET_PDEATHSIG, SIGKILL);
+      prctl(PR_SET_PDEATHSIG, SIGTERM);
       int null_fd = open("/dev/null", O_RDWR);
       dup2(pipes ? in_pipe[0] : null_fd, 0);
       dup2(pipes ? out_pipe[1] : null_fd, 1);
@@ -207,18 +212,25 @@ inline pid_t lock_owner(const std::string& number) {
   return pid_t(pid);
 }
 
+// A display number is taken while a live process holds its lock file; a
+// lock left by a server that died is no claim (the server clears it).
+inline bool display_taken(const std::string& number) {
+  pid_t owner = lock_owner(number);
+  return owner > 0 && (::kill(owner, 0) == 0 || errno == EPERM);
+}
+
 // An Xvfb server on the first display number that no server or lock file
 // claims; DISPLAY points at it while it runs. Tests running side by side may
 // pick the same number: the lock file tells whose server got it.
 class XvfbServer {
  public:
-  bool start() {
+  bool start(const std::string& screen = "1024x768x24") {
     std::string xvfb = find_program("Xvfb");
     if (xvfb.empty()) return false;
     for (int n = 91; n < 200; ++n) {
       std::string number = std::to_string(n);
-      if (file_exists("/tmp/.X11-unix/X" + number) || file_exists("/tmp/.X" + number + "-lock")) continue;
-      server_ = std::make_unique<Child>(std::vector<std::string>{xvfb, ":" + number, "-screen", "0", "1024x768x24",
+      if (display_taken(number)) continue;
+      server_ = std::make_unique<Child>(std::vector<std::string>{xvfb, ":" + number, "-screen", "0", screen,
                                                                  "-nolisten", "tcp", "-noreset"},
                                         "", false);
       auto end = Clock::now() + 10s;
@@ -245,7 +257,20 @@ class XvfbServer {
     }
     return false;
   }
-  void stop() { server_.reset(); }
+  ~XvfbServer() { stop(); }
+  // Ends the server; when it had to be killed, its lock file and socket are
+  // removed here, so the number is free again.
+  void stop() {
+    if (!server_) return;
+    pid_t pid = server_->pid();
+    server_->terminate(5000ms);
+    server_.reset();
+    std::string number = display_.empty() ? "" : display_.substr(1);
+    if (!number.empty() && lock_owner(number) == pid) {
+      std::remove(("/tmp/.X11-unix/X" + number).c_str());
+      std::remove(("/tmp/.X" + number + "-lock").c_str());
+    }
+  }
   const std::string& display() const { return display_; }
 
  private:

@@ -99,6 +99,8 @@ class GdiDisplayThreads : public ::testing::Test {
 TEST_F(GdiDisplayThreads, WindowOutlivesCloseAndEscapeEndsTheGameWithinASecond) {
   Child probe(probe_command(), "", true);
   ASSERT_EQ(probe.read_line(15000ms), "ready GDI") << probe.errors();
+  probe.send("mode");
+  EXPECT_EQ(probe.read_until("mode "), "mode window");
   std::string id = window_id();
   ASSERT_FALSE(id.empty()) << probe.errors();
   EXPECT_EQ(shell("xdotool getwindowname " + id), "Zentravolk\n");
@@ -200,6 +202,25 @@ TEST_F(GdiDisplayThreads, KeysToggleTheLimitMoveAndJumpAndEscapeLeavesNoThread) 
   EXPECT_EQ(threads.substr(8, of - 8), threads.substr(of + 4));
   key("keyup", "Escape");
   EXPECT_EQ(probe.wait_exit(3000ms), 0) << probe.errors();
+}
+
+TEST_F(GdiDisplayThreads, FullScreenWhenTheDisplayHasTheExactMode) {
+  std::string desktop = server->display();
+  XvfbServer small;
+  ASSERT_TRUE(small.start("640x480x24"));
+  Child probe(probe_command(), "", true);
+  ASSERT_EQ(probe.read_line(15000ms), "ready GDI") << probe.errors();
+  probe.send("mode");
+  EXPECT_EQ(probe.read_until("mode "), "mode full screen");
+  std::string id = window_id();
+  ASSERT_FALSE(id.empty());
+  std::string info = shell("xwininfo -id " + id);
+  EXPECT_NE(info.find("Absolute upper-left X:  0"), std::string::npos) << info;
+  EXPECT_NE(info.find("Width: 640"), std::string::npos) << info;
+  focus(id);
+  hold("Escape", 200ms);
+  EXPECT_EQ(probe.wait_exit(6000ms), 0) << probe.errors();
+  setenv("DISPLAY", desktop.c_str(), 1);
 }
 
 // The game's own entry on GDI: title, close request and the end on Escape.

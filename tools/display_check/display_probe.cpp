@@ -13,8 +13,9 @@
 // Commands, one a line: "state" prints the player's level position, the
 // frame limit and the frames-per-second figure of the head-up line; "freeze
 // <file>" stops drawing and writes the visible page to the file as 8-bit
-// RGB triples; "thaw" draws again. After Escape it closes the screen and
-// prints how many threads the process still has, and how many it had at start.
+// RGB triples; "thaw" draws again; "mode" tells whether the screen is a
+// "window" or "full screen". After Escape it closes the screen and
+// prints the threads the process still has, and those it had at start.
 #include <poll.h>
 #include <strings.h>
 #include <unistd.h>
@@ -30,6 +31,7 @@
 #include <vector>
 
 #include "drivers/driver.h"
+#include "drivers/window.h"
 #include "game/game.h"
 #include "gfx/context.h"
 #include "gfx/screen.h"
@@ -84,6 +86,11 @@ void run_command(const Game& game, const std::string& line) {
   } else if (line.rfind("freeze ", 0) == 0) {
     frozen = true;
     reply(dump_visible_page(line.substr(7)) ? "frozen" : "error");
+  } else if (line == "mode") {
+    // Whether the window layer's screen is full screen or a window.
+    const WindowState* window = win_state();
+    bool full_screen = screen_state->driver != &null_driver && window && (window->flags & kOpenFullScreen);
+    reply(full_screen ? "mode full screen" : "mode window");
   } else if (line == "thaw") {
     frozen = false;
     reply("thawed");
