@@ -158,8 +158,8 @@ void win_exit() {
 int win_create_window(WindowState* st, int style, int x, int y, int width, int height) {
   const WindowSystem* ws = window_system();
   if (st->flags & kOpenOnTop) style |= kWsStyleOnTop;
-  WsWindowSpec spec{st->title.c_str(), x, y, width, height, style};
-  st->window = ws->create_window(&spec);
+  WsWindowDesc desc{st->title.c_str(), x, y, width, height, style};
+  st->window = ws->create_window(&desc);
   if (!st->window) return -1;
   ws->raise_window(st->window);
   WsRect rect;

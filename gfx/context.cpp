@@ -171,8 +171,8 @@ bool gfx_lock_screen() {
 void gfx_unlock_screen(bool taken) {
   ScreenState* s = screen_state;
   if (!taken || !s || !(s->flags & kScreenLockOwner)) return;
-  if (s->driver) s->driver->unlock();
   s->flags &= ~(kScreenLocked | kScreenLockOwner);
+  if (s->driver) s->driver->unlock();
 }
 
 bool gfx_target_is_visible(const GfxContext* ctx) {

@@ -221,7 +221,12 @@ static bool fill_screen(const ModeDescription* desc, int mode, int depth, int pa
   if (!title) title_from_program_name();
   const GfxDriver* driver = choose_driver(refresh_rate, flags);
   if (!driver) return false;
+  // A thread driver is already reading the record: the driver pointer, the
+  // palette and the cleared pages reach it under the screen lock.
+  driver->lock();
   s->driver = driver;
+  driver->unlock();
+  GfxScreenLock lock;
   gfx_palette(-1, 0, 0, 0);
   s->text_columns = desc->text_columns;
   s->text_rows = desc->text_rows;

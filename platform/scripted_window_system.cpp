@@ -77,26 +77,26 @@ bool change_display_mode(const WsDisplayMode* mode) {
   });
 }
 
-WsWindow* create_window(const WsWindowSpec* spec) {
-  return locked([spec](ScriptedWindowSystem& s) -> WsWindow* {
-    record(s, "create " + std::to_string(spec->width) + "x" + std::to_string(spec->height) + " at " +
-                  std::to_string(spec->x) + "," + std::to_string(spec->y) + " style " + std::to_string(spec->style));
+WsWindow* create_window(const WsWindowDesc* desc) {
+  return locked([desc](ScriptedWindowSystem& s) -> WsWindow* {
+    record(s, "create " + std::to_string(desc->width) + "x" + std::to_string(desc->height) + " at " +
+                  std::to_string(desc->x) + "," + std::to_string(desc->y) + " style " + std::to_string(desc->style));
     if (s.create_failures > 0) {
       --s.create_failures;
       return nullptr;
     }
-    if ((spec->style & kWsStyleShaped) && !s.shapes_supported) return nullptr;
-    if (spec->style & kWsStyleOpenGL) {
+    if ((desc->style & kWsStyleShaped) && !s.shapes_supported) return nullptr;
+    if (desc->style & kWsStyleOpenGL) {
       s.gl_windows.push_back(s.gl_attributes);
       bool multisampled = s.gl_attributes.sample_buffers > 0 || s.gl_attributes.samples > 0;
       if (s.gl_loads <= 0 || !s.gl_formats || (multisampled && !s.gl_multisample)) return nullptr;
     }
     s.window_open = true;
-    s.client = {spec->x, spec->y, spec->width, spec->height};
-    s.title = spec->title ? spec->title : "";
+    s.client = {desc->x, desc->y, desc->width, desc->height};
+    s.title = desc->title ? desc->title : "";
     int bytes = s.surface_depth == 15 ? 2 : s.surface_depth / 8;
-    s.pitch = (spec->width * bytes + 3) & ~3;
-    s.pixels.assign(size_t(s.pitch) * size_t(spec->height), 0);
+    s.pitch = (desc->width * bytes + 3) & ~3;
+    s.pixels.assign(size_t(s.pitch) * size_t(desc->height), 0);
     return &the_window;
   });
 }

@@ -59,22 +59,22 @@ bool change_display_mode(const WsDisplayMode* mode) {
   return false;
 }
 
-WsWindow* create_window(const WsWindowSpec* spec) {
+WsWindow* create_window(const WsWindowDesc* desc) {
   Uint32 flags = SDL_WINDOW_HIDDEN;
-  if (spec->style & kWsStyleFullScreen) flags |= SDL_WINDOW_FULLSCREEN;
-  if (spec->style & kWsStyleNoFrame) flags |= SDL_WINDOW_BORDERLESS;
-  if (spec->style & kWsStyleMaximiseBox) flags |= SDL_WINDOW_RESIZABLE;
-  if (spec->style & kWsStyleOnTop) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
-  if (spec->style & kWsStyleOpenGL) flags |= SDL_WINDOW_OPENGL;
-  if ((spec->style & kWsStyleFullScreen) && !full_screen_mode_set) return nullptr;
+  if (desc->style & kWsStyleFullScreen) flags |= SDL_WINDOW_FULLSCREEN;
+  if (desc->style & kWsStyleNoFrame) flags |= SDL_WINDOW_BORDERLESS;
+  if (desc->style & kWsStyleMaximiseBox) flags |= SDL_WINDOW_RESIZABLE;
+  if (desc->style & kWsStyleOnTop) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
+  if (desc->style & kWsStyleOpenGL) flags |= SDL_WINDOW_OPENGL;
+  if ((desc->style & kWsStyleFullScreen) && !full_screen_mode_set) return nullptr;
   SDL_Window* window;
-  if (spec->style & kWsStyleShaped)
-    window = SDL_CreateShapedWindow(spec->title, unsigned(spec->x), unsigned(spec->y), unsigned(spec->width),
-                                    unsigned(spec->height), flags & ~Uint32(SDL_WINDOW_FULLSCREEN));
+  if (desc->style & kWsStyleShaped)
+    window = SDL_CreateShapedWindow(desc->title, unsigned(desc->x), unsigned(desc->y), unsigned(desc->width),
+                                    unsigned(desc->height), flags & ~Uint32(SDL_WINDOW_FULLSCREEN));
   else
-    window = SDL_CreateWindow(spec->title, spec->x, spec->y, spec->width, spec->height, flags);
+    window = SDL_CreateWindow(desc->title, desc->x, desc->y, desc->width, desc->height, flags);
   if (!window) return nullptr;
-  if ((spec->style & kWsStyleFullScreen) && SDL_SetWindowDisplayMode(window, &full_screen_mode) != 0) {
+  if ((desc->style & kWsStyleFullScreen) && SDL_SetWindowDisplayMode(window, &full_screen_mode) != 0) {
     SDL_DestroyWindow(window);
     return nullptr;
   }

@@ -66,7 +66,7 @@ constexpr int kWsStyleOnTop = 0x08;        // stays above other windows
 constexpr int kWsStyleShaped = 0x10;       // parts of it can be see-through
 constexpr int kWsStyleOpenGL = 0x20;       // can carry an OpenGL context (pixel format from gl_set_attributes)
 
-struct WsWindowSpec {
+struct WsWindowDesc {
   const char* title;
   int x, y, width, height;  // client area, desktop pixels
   int style;                // kWsStyle* bits
@@ -114,7 +114,7 @@ struct WindowSystem {
   // Switches the display to exactly this mode for the next full-screen
   // window (false when the display has no such mode); null restores it.
   bool (*change_display_mode)(const WsDisplayMode* mode);
-  WsWindow* (*create_window)(const WsWindowSpec* spec);
+  WsWindow* (*create_window)(const WsWindowDesc* desc);
   void (*destroy_window)(WsWindow* window);
   void (*raise_window)(WsWindow* window);
   void (*set_title)(WsWindow* window, const char* title);

@@ -106,9 +106,9 @@ TEST_F(BitmapLoader, Bmp32KeepsAlphaAt32BitsAndDropsItAt16) {
 
 TEST_F(BitmapLoader, PaletteGoesToTheDestinationOrTheScreen) {
   open_screen(16, 16, 32);
-  BmpSpec spec{.width = 4, .height = 2, .bits = 8, .palette = {0xFFFFFF, 0x804020, 0x000000, 0x0C0804},
+  BmpDesc desc{.width = 4, .height = 2, .bits = 8, .palette = {0xFFFFFF, 0x804020, 0x000000, 0x0C0804},
                .pixel = [](int x, int y) { return uint32_t((x + y) % 4); }};
-  std::string path = write("p8.bmp", make_bmp(spec));
+  std::string path = write("p8.bmp", make_bmp(desc));
   std::vector<uint32_t> before(screen_state->device_palette, screen_state->device_palette + 256);
   uint32_t pal[256];
   std::fill_n(pal, 256, 0xDEADBEEFu);
@@ -127,7 +127,7 @@ TEST_F(BitmapLoader, PaletteGoesToTheDestinationOrTheScreen) {
   EXPECT_EQ(screen_state->device_palette[0], 0xFFFFFFu);
   EXPECT_EQ(screen_state->device_palette[1], 0x204080u);  // red in the low byte
   for (int y = 0; y < 2; ++y)
-    for (int x = 0; x < 4; ++x) EXPECT_EQ(image_pixel(img, x, y), opaque(spec.palette[size_t((x + y) % 4)]));
+    for (int x = 0; x < 4; ++x) EXPECT_EQ(image_pixel(img, x, y), opaque(desc.palette[size_t((x + y) % 4)]));
 }
 
 TEST_F(BitmapLoader, PackedRowsAreUnpackedPastTheirPadding) {
@@ -384,18 +384,18 @@ TEST_F(BitmapLoader, PaletteCountIsClampedAndPixelsStartAtTheirOffset) {
 TEST_F(BitmapLoader, TopDownFilesLoadTheRightWayUp) {
   open_screen(16, 16, 32);
   const std::vector<uint32_t> two = {0x102030, 0x405060};
-  for (BmpSpec spec : {BmpSpec{.width = 5, .height = 4, .bits = 1, .palette = two,
+  for (BmpDesc desc : {BmpDesc{.width = 5, .height = 4, .bits = 1, .palette = two,
                                .pixel = [](int x, int y) { return uint32_t(x * y + y) % 2; }},
-                       BmpSpec{.width = 5, .height = 4, .bits = 32, .pixel = pattern}}) {
-    SCOPED_TRACE(spec.bits);
+                       BmpDesc{.width = 5, .height = 4, .bits = 32, .pixel = pattern}}) {
+    SCOPED_TRACE(desc.bits);
     ImageBuffer* up = image(5, 4, 32, 0);
     ImageBuffer* down = image(5, 4, 32, 0);
-    ASSERT_EQ(load(write("up.bmp", make_bmp(spec)), up), 0);
-    spec.height = -4;
-    ASSERT_EQ(load(write("dn.bmp", make_bmp(spec)), down), 0);
+    ASSERT_EQ(load(write("up.bmp", make_bmp(desc)), up), 0);
+    desc.height = -4;
+    ASSERT_EQ(load(write("dn.bmp", make_bmp(desc)), down), 0);
     for (int y = 0; y < 4; ++y)
       for (int x = 0; x < 5; ++x) EXPECT_EQ(image_pixel(down, x, y), image_pixel(up, x, y)) << x << "," << y;
-    EXPECT_EQ(image_pixel(down, 4, 3), spec.bits == 1 ? opaque(two[1]) : pattern(4, 3));
+    EXPECT_EQ(image_pixel(down, 4, 3), desc.bits == 1 ? opaque(two[1]) : pattern(4, 3));
   }
 }
 

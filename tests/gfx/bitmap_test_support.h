@@ -29,7 +29,7 @@ inline void put32(std::vector<uint8_t>& v, size_t at, uint32_t x) {
 
 // A BMP file as another program would write it. Pixels are given top row
 // first: palette indices for 1, 4 and 8 bits, 0xAARRGGBB otherwise.
-struct BmpSpec {
+struct BmpDesc {
   int width = 1;
   int height = 1;  // negative: stored top-down
   int bits = 24;
@@ -40,7 +40,7 @@ struct BmpSpec {
   int gap = 0;                  // bytes between the palette and the pixels
 };
 
-inline std::vector<uint8_t> make_bmp(const BmpSpec& s) {
+inline std::vector<uint8_t> make_bmp(const BmpDesc& s) {
   size_t head = 54 + 4 * s.masks.size() + 4 * s.palette.size();
   size_t offset = head + size_t(s.gap);
   int rows = s.height < 0 ? -s.height : s.height;
