@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test twice: a normal build and an
-# AddressSanitizer + UndefinedBehaviorSanitizer build.
+# Builds everything and runs every test twice, in a normal build and an
+# AddressSanitizer + UndefinedBehaviorSanitizer build; then the tests that
+# cross threads under ThreadSanitizer, and a short fuzzing run.
 set -euo pipefail
 cd "$(dirname "$0")"
 . tools/packages.sh
@@ -30,4 +31,12 @@ run_suite asan -DCMAKE_BUILD_TYPE=Debug -DZQ_SANITIZE=address -DZQ_BUILD_BENCH=O
 # under ThreadSanitizer.
 TSAN_OPTIONS="halt_on_error=1:suppressions=$PWD/tests/tsan.supp" ZQ_CTEST_FILTER='Threads\.' \
   run_suite tsan -DCMAKE_BUILD_TYPE=Debug -DZQ_SANITIZE=thread -DZQ_BUILD_BENCH=OFF
+# The bitmap loader takes arbitrary bytes from files: about 30 s of fuzzing.
+echo "== fuzzing the bitmap loader"
+if tools/run_fuzz.sh >build/fuzz.log 2>&1; then
+  grep -E "stat::number_of_executed_units|Done [0-9]+ runs" build/fuzz.log | tail -n 1
+else
+  tail -n 40 build/fuzz.log
+  status=1
+fi
 exit $status
