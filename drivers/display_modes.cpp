@@ -1,4 +1,4 @@
-// Full-screen mode lists at an exact depth.
+// Full-screen mode lists at one depth, exact or with its twin.
 #include "drivers/display_modes.h"
 
 #include <cstdint>
@@ -6,14 +6,24 @@
 
 #include "platform/window_system.h"
 
-int* list_display_modes(int depth, int* count) {
+namespace {
+
+bool exact_depth(int mode_bits, int depth) { return mode_bits == depth; }
+
+// Depths shown alike: 15 with 16, 24 with 32.
+bool twin_depth(int mode_bits, int depth) {
+  auto twin = [](int d) { return d == 15 ? 16 : d == 24 ? 32 : d; };
+  return twin(mode_bits) == twin(depth);
+}
+
+int* list_matching_modes(int depth, int* count, bool (*matches)(int mode_bits, int depth)) {
   const WindowSystem* ws = window_system();
   *count = 0;
   if (!ws->start_video()) return nullptr;
   int* list = nullptr;
   WsDisplayMode mode;
   for (int i = 0; ws->display_mode(i, &mode); ++i) {
-    if (mode.bits_per_pixel != depth) continue;
+    if (!matches(mode.bits_per_pixel, depth)) continue;
     auto* grown = static_cast<int*>(std::realloc(list, sizeof(int) * size_t(*count + 1)));
     if (!grown) break;
     list = grown;
@@ -21,4 +31,12 @@ int* list_display_modes(int depth, int* count) {
   }
   ws->stop_video();
   return list;
+}
+
+}  // namespace
+
+int* list_display_modes(int depth, int* count) { return list_matching_modes(depth, count, exact_depth); }
+
+int* list_display_modes_with_twins(int depth, int* count) {
+  return list_matching_modes(depth, count, twin_depth);
 }

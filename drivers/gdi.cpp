@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "drivers/display_modes.h"
 #include "drivers/key_tables.h"
 #include "drivers/window.h"
 
@@ -220,33 +221,10 @@ int gdi_init(const char* title, int width, int height, int depth, int refresh_ra
   return win_init(title, width, height, std::max(depth, 8), refresh_rate, flags);
 }
 
-// Depths shown alike: 15 with 16, 24 with 32.
-bool depth_matches(int mode_bits, int depth) {
-  auto twin = [](int d) { return d == 15 ? 16 : d == 24 ? 32 : d; };
-  return mode_bits == depth || twin(mode_bits) == twin(depth);
-}
-
-int* gdi_fetch_modes(int depth, int* count) {
-  const WindowSystem* ws = window_system();
-  *count = 0;
-  if (!ws->start_video()) return nullptr;
-  int* list = nullptr;
-  WsDisplayMode mode;
-  for (int i = 0; ws->display_mode(i, &mode); ++i) {
-    if (!depth_matches(mode.bits_per_pixel, depth)) continue;
-    auto* grown = static_cast<int*>(std::realloc(list, sizeof(int) * size_t(*count + 1)));
-    if (!grown) break;
-    list = grown;
-    list[(*count)++] = int(uint32_t(mode.width) << 16 | uint32_t(mode.height & 0xFFFF));
-  }
-  ws->stop_video();
-  return list;
-}
-
 }  // namespace
 
 const GfxDriver gdi_driver = {
     "GDI",         gdi_init,      win_exit,           win_lock,           win_unlock,
     win_set_palette, win_wait_vsync, win_get_mouse,   win_set_mouse,      win_set_window_title,
-    win_set_window_pos, gdi_fetch_modes, nullptr,      nullptr,
+    win_set_window_pos, list_display_modes_with_twins, nullptr,      nullptr,
 };
