@@ -107,15 +107,12 @@ int dx_window_init(WindowState* st) {
     window_height = mode_height;
     style = kWsStyleFullScreen;
   } else {
-    if (st->flags & kOpenNoFrame)
-      style = kWsStyleNoFrame;
-    else if (!(st->flags & kOpenNoSwitch))
-      style = kWsStyleMaximiseBox;
+    style = win_window_style(st->flags);
     if (centre_next_window.exchange(false)) {
-      DesktopInfo desktop{};
-      ws->desktop_info(&desktop);
-      window_x = (desktop.width - st->width) >> 1;
-      window_y = (desktop.height - st->height) >> 1;
+      int cx, cy;
+      win_centred_position(st, &cx, &cy);
+      window_x = cx;
+      window_y = cy;
     }
     x = window_x;
     y = window_y;

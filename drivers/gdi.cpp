@@ -61,15 +61,9 @@ int gdi_window_init(WindowState* st) {
     d->mode_changed = true;
     style = kWsStyleFullScreen;
   } else {
-    if (st->flags & kOpenNoFrame)
-      style = kWsStyleNoFrame;
-    else if (!(st->flags & kOpenNoSwitch))
-      style = kWsStyleMaximiseBox;
+    style = win_window_style(st->flags);
     if (st->flags & kOpenShaped) style |= kWsStyleShaped;
-    DesktopInfo desktop{};
-    ws->desktop_info(&desktop);
-    x = (desktop.width - st->width) >> 1;
-    y = (desktop.height - st->height) >> 1;
+    win_centred_position(st, &x, &y);
   }
   if (win_create_window(st, style, x, y, st->width, st->height) != 0) return -1;
   if (style & kWsStyleShaped) {

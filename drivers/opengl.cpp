@@ -92,14 +92,8 @@ int gl_window_setup(WindowState* st) {
     gl.mode_changed = true;
     style = kWsStyleFullScreen;
   } else {
-    if (st->flags & kOpenNoFrame)
-      style = kWsStyleNoFrame;
-    else if (!(st->flags & kOpenNoSwitch))
-      style = kWsStyleMaximiseBox;
-    DesktopInfo desktop{};
-    ws->desktop_info(&desktop);
-    x = (desktop.width - st->width) >> 1;
-    y = (desktop.height - st->height) >> 1;
+    style = win_window_style(st->flags);
+    win_centred_position(st, &x, &y);
   }
   if (!ws->gl_set_attributes(&gl.format)) return -1;
   if (win_create_window(st, style | kWsStyleOpenGL, x, y, st->width, st->height) != 0) return -1;

@@ -155,6 +155,18 @@ void win_exit() {
   st->clip = 0;
 }
 
+int win_window_style(int flags) {
+  if (flags & kOpenNoFrame) return kWsStyleNoFrame;
+  return flags & kOpenNoSwitch ? 0 : kWsStyleMaximiseBox;
+}
+
+void win_centred_position(const WindowState* st, int* x, int* y) {
+  DesktopInfo desktop{};
+  window_system()->desktop_info(&desktop);
+  *x = (desktop.width - st->width) >> 1;
+  *y = (desktop.height - st->height) >> 1;
+}
+
 int win_create_window(WindowState* st, int style, int x, int y, int width, int height) {
   const WindowSystem* ws = window_system();
   if (st->flags & kOpenOnTop) style |= kWsStyleOnTop;

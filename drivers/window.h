@@ -95,6 +95,11 @@ void win_exit();
 // Makes the state's window (kWsStyle* bits; the open flags add always-on-top)
 // and brings it to the front; -1 when it could not be made.
 int win_create_window(WindowState* state, int style, int x, int y, int width, int height);
+// The frame of a window (not full screen) for the open flags: none with
+// 0x08, a maximise box unless 0x04.
+int win_window_style(int flags);
+// The top-left corner that centres the state's window on the desktop.
+void win_centred_position(const WindowState* state, int* x, int* y);
 // Carries out the program's requests, then handles every pending message.
 void win_pump_messages(WindowState* state);
 void win_pump_messages();  // the current state's
