@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 
+#include "game/level_format.h"
 #include "runtime/rt_string.h"
 
 struct ImageBuffer;
@@ -13,11 +14,8 @@ constexpr int kScreenDepth = 32;
 constexpr int kScreenPages = 2;
 constexpr int SPRITE_W = 32;
 constexpr int SPRITE_H = 32;
-constexpr int TILE_SIZE = 32;
-constexpr int kMapColumns = 180;
-constexpr int kMapRows = 15;
 constexpr int kTileImages = 301;
-constexpr int kLoadedTiles = 10;
+constexpr int kLoadedTiles = kTileFiles + 1;  // image 0 and the tile files
 constexpr int kSpriteImages = 8;
 
 // Scancodes the game reads.

@@ -22,7 +22,7 @@ void level_read(TileMap* map) {
       uint32_t bits;
       std::memcpy(&bits, &map->cells[row][column], 4);
       uint8_t bytes[4] = {uint8_t(bits), uint8_t(bits >> 8), uint8_t(bits >> 16), uint8_t(bits >> 24)};
-      rt_file_get(1, 0, bytes, 4);
+      rt_file_get(1, 0, bytes, kMapCellBytes);
       bits = uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 | uint32_t(bytes[3]) << 24;
       std::memcpy(&map->cells[row][column], &bits, 4);
     }
