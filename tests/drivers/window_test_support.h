@@ -10,7 +10,7 @@
 
 #include "drivers/driver.h"
 #include "drivers/window.h"
-#include "platform/scripted_window_system.h"
+#include "tests/support/scripted_window_system.h"
 
 // Keys and events posted through the host; the driver thread posts them, so
 // they are kept under a lock.

@@ -1,5 +1,5 @@
 // The scripted stand-in for the window system.
-#include "platform/scripted_window_system.h"
+#include "tests/support/scripted_window_system.h"
 
 #include <algorithm>
 #include <thread>

@@ -1,0 +1,58 @@
+cmake_minimum_required(VERSION 3.20)
+# Fails when a shipped library carries a test stand-in: a symbol that the
+# test-support library defines for itself (text, data or read-only data, not
+# the weak copies of inline code both share), or any symbol whose name
+# marks a stand-in, local ones included.
+#   cmake -DNM=nm -DSUPPORT=<support lib> -DPRODUCT=<lib>;<lib> -P product_symbols.cmake
+foreach(var NM SUPPORT PRODUCT)
+  if(NOT DEFINED ${var})
+    message(FATAL_ERROR "product_symbols: ${var} not set")
+  endif()
+endforeach()
+
+# Defined symbols of a library as "<type> <demangled name>" lines.
+function(defined_symbols lib out)
+  execute_process(COMMAND "${NM}" -C --defined-only "${lib}"
+                  OUTPUT_VARIABLE text RESULT_VARIABLE rc ERROR_QUIET)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "${NM} failed on ${lib}")
+  endif()
+  string(REGEX REPLACE "(^|\n)[0-9a-fA-F]* *([A-Za-z]) " "\\1\\2 " text "${text}")
+  string(REPLACE ";" "\\;" text "${text}")
+  string(REPLACE "\n" ";" lines "${text}")
+  set(${out} "${lines}" PARENT_SCOPE)
+endfunction()
+
+defined_symbols("${SUPPORT}" support_lines)
+set(own)
+foreach(line IN LISTS support_lines)
+  if(line MATCHES "^[TDRB] (.+)$")
+    list(APPEND own "${CMAKE_MATCH_1}")
+  endif()
+endforeach()
+list(LENGTH own own_count)
+if(own_count EQUAL 0)
+  message(FATAL_ERROR "no symbols read from ${SUPPORT}")
+endif()
+
+set(bad 0)
+foreach(lib IN LISTS PRODUCT)
+  defined_symbols("${lib}" lines)
+  list(LENGTH lines count)
+  if(count LESS 100)
+    message(FATAL_ERROR "too few symbols read from ${lib}: ${count}")
+  endif()
+  foreach(line IN LISTS lines)
+    if(line MATCHES "^[A-Za-z] (.+)$")
+      set(name "${CMAKE_MATCH_1}")
+      if(name IN_LIST own OR name MATCHES "[Ss]cripted")
+        message(SEND_ERROR "${lib} holds a test stand-in: ${name}")
+        set(bad 1)
+      endif()
+    endif()
+  endforeach()
+endforeach()
+if(bad)
+  message(FATAL_ERROR "test stand-ins in the shipped libraries")
+endif()
+message(STATUS "no test stand-ins in the shipped libraries (${own_count} stand-in symbols checked)")
