@@ -5,25 +5,27 @@
 
 #include "drivers/key_tables.h"
 #include "drivers/window.h"
+#include "zentravolk/events.h"
 
 namespace {
 
-// Event types.
+// Event types, as programs read them.
 enum : int {
-  kEventKeyPress = 1,
-  kEventKeyRelease,
-  kEventKeyRepeat,
-  kEventMouseMove,
-  kEventButtonPress,
-  kEventButtonRelease,
-  kEventDoubleClick,
-  kEventWheel,
-  kEventMouseEnter,
-  kEventMouseLeave,
-  kEventGotFocus,
-  kEventLostFocus,
-  kEventClose,
-  kEventHWheel,
+  kEventKeyPress = ZQ_EVENT_KEY_PRESS,
+  kEventKeyRelease = ZQ_EVENT_KEY_RELEASE,
+  kEventKeyRepeat = ZQ_EVENT_KEY_REPEAT,
+  kEventMouseMove = ZQ_EVENT_MOUSE_MOVE,
+  kEventButtonPress = ZQ_EVENT_BUTTON_PRESS,
+  kEventButtonRelease = ZQ_EVENT_BUTTON_RELEASE,
+  kEventDoubleClick = ZQ_EVENT_DOUBLE_CLICK,
+  kEventWheel = ZQ_EVENT_WHEEL,
+  kEventMouseEnter = ZQ_EVENT_MOUSE_ENTER,
+  kEventMouseLeave = ZQ_EVENT_MOUSE_LEAVE,
+  kEventGotFocus = ZQ_EVENT_FOCUS_IN,
+  kEventLostFocus = ZQ_EVENT_FOCUS_OUT,
+  kEventClose = ZQ_EVENT_CLOSE,
+  kEventHWheel = ZQ_EVENT_HWHEEL,
+  kEventFullScreen = ZQ_EVENT_FULL_SCREEN,
 };
 
 constexpr int kCloseKeyCode = 0x6BFF;  // also Alt+F4's code
@@ -211,6 +213,7 @@ int win_toggle_full_screen(WindowState* st) {
   if (st->tracked) post(kEventMouseLeave);
   if (st->flags & kOpenNoSwitch) return 0;
   if (st->clip && st->window) window_system()->confine_pointer(st->window, false);
+  const int was = st->flags & kOpenFullScreen;
   st->window_exit(st);
   st->flags ^= kOpenFullScreen;
   if (st->window_init(st) != 0) {
@@ -224,5 +227,7 @@ int win_toggle_full_screen(WindowState* st) {
   win_mark_all_dirty(st);
   st->active = 1;
   st->tracked = 0;
+  // Programs learn of a switch that happened; a failed one changed nothing.
+  if ((st->flags & kOpenFullScreen) != was) post(kEventFullScreen, was ? 0 : 1);
   return 0;
 }

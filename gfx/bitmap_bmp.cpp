@@ -167,6 +167,15 @@ bool read_packed_row(std::FILE* file, int bits, int width, uint8_t* row) {
 
 }  // namespace
 
+int bitmap_bmp_size(std::FILE* file, int* width, int* height) {
+  std::rewind(file);
+  BmpInfo info;
+  if (int r = read_headers(file, &info)) return r;
+  *width = info.width;
+  *height = info.height;
+  return 0;
+}
+
 int bitmap_load_bmp(std::FILE* file, ImageBuffer* dest, uint32_t* palette_dest) {
   std::rewind(file);
   ScreenState* s = screen_state;

@@ -34,26 +34,46 @@ size_t bitmap_dest_room(const ImageBuffer* dest) {
   return kImageShortHeader + (format >> 3) * height * (format & 7);
 }
 
+// Opens a file by name under either folder separator; null with the error
+// number when it cannot.
+std::FILE* bitmap_open(const char* chars, int length, int* error) {
+  // A longer name would be cut short and could open some other file.
+  if (length >= kNameBuffer) {
+    *error = 2;
+    return nullptr;
+  }
+  char path[kNameBuffer];
+  std::memcpy(path, chars, size_t(length));
+  path[length] = '\0';
+  rt_file_fix_name(path);
+  std::FILE* file = std::fopen(path, "rb");
+  *error = file ? 0 : 2;
+  return file;
+}
+
+int bitmap_file_size(const char* name, int* width, int* height) {
+  int error = 0;
+  std::FILE* file = bitmap_open(name, int(std::strlen(name)), &error);
+  if (!file) return error;
+  const int first = std::fgetc(file);
+  if (first == kBmpFirstByte)
+    error = bitmap_bmp_size(file, width, height);
+  else
+    error = first == kBlockShort || first == kBlockLong ? 1 : 3;
+  std::fclose(file);
+  return error;
+}
+
 int gfx_load_bitmap(StringValue* name, ImageBuffer* dest, uint32_t* palette_dest) {
   rt_set_error(0);
   if (!dest && !screen_state) {
     rt_str_release(name);
     return rt_set_error(1);
   }
-  // A longer name would be cut short and could open some other file.
-  int length = rt_str_len(name);
-  if (length >= kNameBuffer) {
-    rt_str_release(name);
-    return rt_set_error(2);
-  }
-  char path[kNameBuffer];
-  std::memcpy(path, rt_str_chars(name), size_t(length));
-  path[length] = '\0';
+  int error = 0;
+  std::FILE* file = bitmap_open(rt_str_chars(name), rt_str_len(name), &error);
   rt_str_release(name);
-  rt_file_fix_name(path);
-
-  std::FILE* file = std::fopen(path, "rb");
-  if (!file) return rt_set_error(2);
+  if (!file) return rt_set_error(error);
   if (screen_state) {
     GfxContext* ctx = gfx_get_context();
     gfx_set_target(ctx, nullptr);

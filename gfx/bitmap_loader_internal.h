@@ -10,6 +10,17 @@ struct ImageBuffer;
 // otherwise the size the block's own header describes (it is never grown).
 size_t bitmap_dest_room(const ImageBuffer* dest);
 
+// Opens a file by name (folders separated by "/" or "\\"); null with the error
+// number (2) when it cannot. The name need not end in a zero.
+std::FILE* bitmap_open(const char* chars, int length, int* error);
+
+// The pixel size a BMP file describes; 0, or 1 for a block file (its size is
+// not read here), 2 when the file cannot be opened, 3 for bad headers.
+int bitmap_file_size(const char* name, int* width, int* height);
+
+// The size in a BMP file's headers, read from its start.
+int bitmap_bmp_size(std::FILE* file, int* width, int* height);
+
 // Both take the open file positioned after its first byte and return the
 // result code; neither closes the file.
 int bitmap_load_block(std::FILE* file, int first_byte, ImageBuffer* dest, uint32_t* palette_dest);

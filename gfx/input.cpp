@@ -1,5 +1,5 @@
-// Key buffer, key-pressed flag, EventQueue posting, the key and mouse readers
-// and the keyboard-watching sleep.
+// Key buffer, key-pressed flag, the key and mouse readers and the
+// keyboard-watching sleep. The EventQueue has its own module (events.cpp).
 //
 // The key buffer is written by the driver thread while it holds the screen
 // lock and read by the program's thread under the same lock, so the lock is
@@ -59,16 +59,6 @@ void gfx_post_key(int code) {
   key_write.store(write, kRelaxed);
   if (write == key_read.load(kRelaxed)) key_read.store((write + 1) % kKeyBufferSize, kRelaxed);
   key_pressed.store(1, kRelaxed);
-}
-
-void gfx_post_event(const GfxEvent* event) {
-  ScreenState* s = screen_state;
-  if (!s || !event || !s->event_queue || !s->event_lock) return;
-  s->event_lock->acquire();
-  s->event_queue[s->event_tail] = *event;
-  s->event_tail = (s->event_tail + 1) % kEventQueueSize;
-  if (s->event_tail == s->event_head) s->event_head = (s->event_head + 1) % kEventQueueSize;
-  s->event_lock->release();
 }
 
 int gfx_key_hit_since_check() {

@@ -9,7 +9,7 @@
  * int main(int argc, char** argv) {
  *   rt_init(argc, argv, 0);
  *   if (gfx_screen_res(320, 200, 32, 1, ZQ_OPEN_WINDOWED, 0) != ZQ_OK) return 1;
- *   gfx_draw_string(NULL, 8, 8, ZQ_TEXT_ABSOLUTE, rt_str_temp("Hello", 5), 0xFFFFFF, NULL, 0, NULL, NULL, NULL);
+ *   gfx_draw_text(NULL, 8, 8, "Hello", 0xFFFFFF, NULL);
  *   rt_sleep(-1);  // until a key is pressed
  *   rt_end(0);
  * }
@@ -31,5 +31,7 @@
 #include "zentravolk/text.h"
 #include "zentravolk/console.h"
 #include "zentravolk/input.h"
+#include "zentravolk/events.h"
+#include "zentravolk/shortcuts.h"
 
 #endif /* ZENTRAVOLK_ZENTRAVOLK_H */

@@ -204,6 +204,20 @@ inline std::string shell(const std::string& command) {
   return out;
 }
 
+// The id of the visible window with exactly this title, waiting for it up
+// to 15 s; "" when none appeared (xdotool matches names regardless of case,
+// so the name is checked again).
+inline std::string visible_window(const std::string& title) {
+  auto end = Clock::now() + std::chrono::seconds(15);
+  while (Clock::now() < end) {
+    std::string out = shell("xdotool search --onlyvisible --name '^" + title + "$' 2>/dev/null");
+    std::string id = out.substr(0, out.find('\n'));
+    if (!id.empty() && shell("xdotool getwindowname " + id) == title + "\n") return id;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return "";
+}
+
 // The process id in an X server's lock file, or 0.
 inline pid_t lock_owner(const std::string& number) {
   std::ifstream lock("/tmp/.X" + number + "-lock");
@@ -277,5 +291,13 @@ class XvfbServer {
   std::unique_ptr<Child> server_;
   std::string display_;
 };
+
+// A server for a whole test suite: made by the suite's set-up, null when
+// Xvfb is missing or did not start.
+inline XvfbServer* start_suite_server() {
+  if (find_program("Xvfb").empty()) return nullptr;
+  auto server = std::make_unique<XvfbServer>();
+  return server->start() ? server.release() : nullptr;
+}
 
 }  // namespace display_test

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "window_test_support.h"
+#include "zentravolk/events.h"
 
 namespace {
 
@@ -255,6 +256,23 @@ TEST_F(WindowProcedure, FailedFullScreenSwitchReturnsToTheWindow) {
   send({kWsSize, kWsSizeMaximised, 0});
   send(key(kWsSysKeyDown, 0x0D, 0x1C));
   EXPECT_EQ(toggle_calls.size(), 8u);
+}
+
+int succeeding_init(WindowState*) { return 0; }
+void quiet_exit(WindowState*) {}
+
+TEST_F(WindowProcedure, FullScreenSwitchTellsTheProgramTheNewState) {
+  st->window_init = succeeding_init;
+  st->window_exit = quiet_exit;
+  hold({0x12, 0xA4, 0x0D});
+  send(key(kWsSysKeyDown, 0x0D, 0x1C));  // Alt+Enter: to full screen
+  send({kWsSize, kWsSizeMaximised, 0});  // the maximise button: back to the window
+  auto events = posted().events;
+  ASSERT_EQ(events.size(), 2u);
+  EXPECT_EQ(events[0].type, ZQ_EVENT_FULL_SCREEN);
+  EXPECT_EQ(events[0].a, 1);
+  EXPECT_EQ(events[1].type, ZQ_EVENT_FULL_SCREEN);
+  EXPECT_EQ(events[1].a, 0);
 }
 
 TEST_F(WindowProcedure, SwitchWhileTrackedPostsLeave) {

@@ -1,0 +1,155 @@
+/**
+ * @file zentravolk/events.h
+ * @brief Reading the window's events: keys pressed and released, the mouse,
+ *        focus, the close button and the full-screen switch.
+ */
+#ifndef ZENTRAVOLK_EVENTS_H
+#define ZENTRAVOLK_EVENTS_H
+
+#include <stdint.h>
+
+#include "zentravolk/common.h"
+
+ZQ_BEGIN_DECLS
+
+/** @defgroup zq_events Events
+ *  @brief What happened to the window, oldest first.
+ *
+ * While a screen is open the display driver records what happens to its
+ * window in an event queue of the screen: every key press, repeat and
+ * release, pointer motion, button and wheel, the pointer entering and
+ * leaving the window, the focus coming and going, the close button and the
+ * switch between window and full screen. gfx_poll_event() takes the oldest
+ * event without waiting, gfx_wait_event() waits for one. The queue holds
+ * the last 127 events: when it is full the oldest is dropped. It starts
+ * empty with every screen. The "Null" driver has no window, so nothing is
+ * posted there.
+ *
+ * A typical frame loop:
+ * @code
+ * InputEvent event;
+ * while (gfx_poll_event(&event) == ZQ_OK) {
+ *   if (event.type == ZQ_EVENT_CLOSE) running = 0;
+ *   if (event.type == ZQ_EVENT_KEY_PRESS && event.key.scancode == ZQ_SC_ESCAPE) running = 0;
+ * }
+ * @endcode
+ *
+ * Events and the key state (gfx_multikey()) come from the same window; the
+ * key buffer (gfx_inkey()) is filled independently of the queue, so a
+ * program may use both.
+ *  @{
+ */
+
+/** @name Event types
+ *  The @c type of an ::InputEvent.
+ *  @{
+ */
+#define ZQ_EVENT_NONE 0           /**< no event (what a call that took none leaves) */
+#define ZQ_EVENT_KEY_PRESS 1      /**< a key went down: @c key */
+#define ZQ_EVENT_KEY_RELEASE 2    /**< a key went up: @c key */
+#define ZQ_EVENT_KEY_REPEAT 3     /**< a held key repeats: @c key */
+#define ZQ_EVENT_MOUSE_MOVE 4     /**< the pointer moved inside the window: @c mouse */
+#define ZQ_EVENT_BUTTON_PRESS 5   /**< a mouse button went down: @c button */
+#define ZQ_EVENT_BUTTON_RELEASE 6 /**< a mouse button went up: @c button */
+#define ZQ_EVENT_DOUBLE_CLICK 7   /**< a second press soon after the first: @c button */
+#define ZQ_EVENT_WHEEL 8          /**< the wheel turned: @c wheel */
+#define ZQ_EVENT_MOUSE_ENTER 9    /**< the pointer came into the window: @c mouse (the move that brought it,
+                                       or meaningless values when the window's activation did) */
+#define ZQ_EVENT_MOUSE_LEAVE 10   /**< the pointer left the window (or the window lost the focus) */
+#define ZQ_EVENT_FOCUS_IN 11      /**< the window got the keyboard focus */
+#define ZQ_EVENT_FOCUS_OUT 12     /**< the window lost the keyboard focus */
+#define ZQ_EVENT_CLOSE 13         /**< the window's close button; the window stays open until the program
+                                       closes the screen */
+#define ZQ_EVENT_HWHEEL 14        /**< the horizontal wheel turned: @c wheel */
+#define ZQ_EVENT_FULL_SCREEN 15   /**< the screen switched between window and full screen (Alt+Enter or the
+                                       maximise button): @c display */
+/** @} */
+
+/** @name Mouse buttons
+ *  The @c button.bit of a button event, and the button bits of
+ *  gfx_get_mouse().
+ *  @{
+ */
+#define ZQ_BUTTON_LEFT 1   /**< left button */
+#define ZQ_BUTTON_RIGHT 2  /**< right button */
+#define ZQ_BUTTON_MIDDLE 4 /**< middle button */
+#define ZQ_BUTTON_X1 8     /**< first extra button */
+#define ZQ_BUTTON_X2 16    /**< second extra button */
+/** @} */
+
+/** The result of gfx_poll_event() and gfx_wait_event() when no event came
+ *  (it is not an error: the last error is ::ZQ_OK). */
+#define ZQ_NO_EVENT (-1)
+
+/** One event. Read @c type first; it tells which of the other members holds
+ *  the values (all members begin with the same @c type). */
+typedef union InputEvent {
+  int32_t type; /**< ZQ_EVENT_... */
+  /** ::ZQ_EVENT_KEY_PRESS, ::ZQ_EVENT_KEY_RELEASE, ::ZQ_EVENT_KEY_REPEAT. */
+  struct {
+    int32_t type;      /**< the event type */
+    int32_t scancode;  /**< set-1 scancode (::ZQ_SC_ESCAPE, ...); 0 for a key the table does not know */
+    int32_t character; /**< the character typed, code page 437, 1..255; 0 for keys that type none
+                            (arrows, function keys, keys pressed with Ctrl or Alt) */
+  } key;
+  /** ::ZQ_EVENT_MOUSE_MOVE, ::ZQ_EVENT_MOUSE_ENTER. */
+  struct {
+    int32_t type;   /**< the event type */
+    int32_t x, y;   /**< the pointer in window pixels */
+    int32_t dx, dy; /**< the motion since the last move, in desktop pixels (0, 0 for the first) */
+  } mouse;
+  /** ::ZQ_EVENT_BUTTON_PRESS, ::ZQ_EVENT_BUTTON_RELEASE, ::ZQ_EVENT_DOUBLE_CLICK. */
+  struct {
+    int32_t type; /**< the event type */
+    int32_t bit;  /**< the button: ::ZQ_BUTTON_LEFT, ... */
+  } button;
+  /** ::ZQ_EVENT_WHEEL, ::ZQ_EVENT_HWHEEL. */
+  struct {
+    int32_t type;     /**< the event type */
+    int32_t position; /**< the wheel's counter after the turn: one step up (right) adds 1, down (left)
+                           subtracts 1 */
+  } wheel;
+  /** ::ZQ_EVENT_FULL_SCREEN. */
+  struct {
+    int32_t type;        /**< the event type */
+    int32_t full_screen; /**< 1 when the screen is now full screen, 0 when it is a window */
+  } display;
+  int32_t values[5]; /**< the record as stored: the type and four values */
+} InputEvent;
+
+/** Takes the oldest event from the queue, without waiting. On drivers that
+ *  draw on the program's thread ("OpenGL") it first lets the window handle
+ *  what the system sent it.
+ *  @param event receives the event; on any result but ::ZQ_OK its type is
+ *         ::ZQ_EVENT_NONE.
+ *  @return ::ZQ_OK when an event was taken; ::ZQ_NO_EVENT when the queue
+ *          was empty; ::ZQ_ERR_ILLEGAL_CALL with no screen open or a null
+ *          @p event. */
+ZQ_API int gfx_poll_event(InputEvent* event);
+
+/** Waits for the next event and takes it; returns at once when one is
+ *  waiting.
+ *  @param event receives the event; on any result but ::ZQ_OK its type is
+ *         ::ZQ_EVENT_NONE.
+ *  @param timeout_ms the longest wait in milliseconds; 0: do not wait (as
+ *         gfx_poll_event()); negative: no limit (on the "Null" driver, with
+ *         nothing posting, that is for ever).
+ *  @return ::ZQ_OK when an event was taken; ::ZQ_NO_EVENT when the time
+ *          limit passed without one; ::ZQ_ERR_ILLEGAL_CALL at once with no
+ *          screen open or a null @p event. */
+ZQ_API int gfx_wait_event(InputEvent* event, int timeout_ms);
+
+/** Adds an event of the program's own to the end of the queue, as if the
+ *  window had posted it: to replay recorded input, or to hand the frame loop
+ *  a message of a type of the program's choosing. A full queue drops its
+ *  oldest event.
+ *  @param event the event; any type.
+ *  @return ::ZQ_OK, or ::ZQ_ERR_ILLEGAL_CALL with no screen open or a null
+ *          @p event. */
+ZQ_API int gfx_push_event(const InputEvent* event);
+
+/** @} */
+
+ZQ_END_DECLS
+
+#endif /* ZENTRAVOLK_EVENTS_H */

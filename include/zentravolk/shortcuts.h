@@ -1,0 +1,83 @@
+/**
+ * @file zentravolk/shortcuts.h
+ * @brief Short forms of the common calls, with plain C arguments: text from
+ *        a C string, a whole image put at a point, a BMP file loaded into an
+ *        image of its own size, and error numbers as text.
+ *
+ * Each one hands its arguments to the full call it names, which does the
+ * work; results, error numbers and pixels are that call's.
+ */
+#ifndef ZENTRAVOLK_SHORTCUTS_H
+#define ZENTRAVOLK_SHORTCUTS_H
+
+#include <stdint.h>
+
+#include "zentravolk/common.h"
+#include "zentravolk/blit.h"
+#include "zentravolk/image.h"
+
+ZQ_BEGIN_DECLS
+
+/** @defgroup zq_shortcuts Shortcuts
+ *  @brief The common calls with fewer, plainer arguments.
+ *
+ * @code
+ * ImageBuffer* sprite = gfx_load_image("sprites/vw1.bmp");
+ * if (!sprite) fprintf(stderr, "vw1.bmp: %s\n", rt_error_text(rt_get_error()));
+ * gfx_put_image(NULL, 100, 80, sprite, putter_transparent);
+ * gfx_draw_text(NULL, 8, 8, "Hello", 0xFFFF00, NULL);
+ * gfx_image_destroy(sprite);
+ * @endcode
+ *  @{
+ */
+
+/** Draws a line of text at a point: gfx_draw_string() with absolute
+ *  coordinates.
+ *  @param target the image, or null for the screen's work page.
+ *  @param x,y the top-left corner of the text.
+ *  @param text the characters (code page 437), zero-terminated.
+ *  @param colour the colour of the built-in font, as 0x00RRGGBB (a palette
+ *         index on palette screens); unused with a font image.
+ *  @param font null for the screen's built-in font, or a font image
+ *         (see gfx_draw_string()), whose glyphs keep their own colours and
+ *         are put with putter_transparent().
+ *  @return as gfx_draw_string(): ::ZQ_OK, or ::ZQ_ERR_ILLEGAL_CALL for no
+ *          screen, a null @p text or a bad font image. */
+ZQ_API int gfx_draw_text(ImageBuffer* target, float x, float y, const char* text, uint32_t colour,
+                         const ImageBuffer* font);
+
+/** Puts a whole image with its top-left pixel at a point: gfx_put() of the
+ *  whole image at full strength (alpha 255).
+ *  @param target the image, or null for the screen's work page.
+ *  @param x,y where the image's top-left pixel goes.
+ *  @param image the image to put.
+ *  @param putter putter_copy(), putter_transparent(), putter_blend() (at
+ *         full strength: the source's pixels, alpha byte included) or the
+ *         program's own.
+ *  @return as gfx_put(). */
+ZQ_API int gfx_put_image(ImageBuffer* target, float x, float y, const ImageBuffer* image, Putter putter);
+
+/** Loads a BMP file into a new image of the file's size in the screen's
+ *  pixel format, filled first with the mask colour: gfx_image_create() and
+ *  gfx_load_bitmap(). Release it with gfx_image_destroy().
+ *  @param name the file name; folders may be separated by "/" or "\".
+ *  @return the image, or null with the error number as the last error
+ *          (rt_get_error()): ::ZQ_ERR_ILLEGAL_CALL for no screen, a null
+ *          @p name, a raw block file or what gfx_load_bitmap() refuses;
+ *          ::ZQ_ERR_FILE_NOT_FOUND when the file cannot be opened;
+ *          ::ZQ_ERR_FILE_IO for bad or short file data. */
+ZQ_API ImageBuffer* gfx_load_image(const char* name);
+
+/** The meaning of an error number, for messages (the library itself never
+ *  prints).
+ *  @param error an error number (::ZQ_OK, ::ZQ_ERR_ILLEGAL_CALL, ...).
+ *  @return a short English text that lives as long as the program, such as
+ *          "file not found"; "unknown error" for a number the library does
+ *          not use. */
+ZQ_API const char* rt_error_text(int error);
+
+/** @} */
+
+ZQ_END_DECLS
+
+#endif /* ZENTRAVOLK_SHORTCUTS_H */
