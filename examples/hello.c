@@ -14,7 +14,7 @@ static StringValue* text(const char* chars) { return rt_str_temp(chars, (int)str
 int main(int argc, char** argv) {
   rt_init(argc, argv, 0);
   if (gfx_screen_res(320, 200, 32, 1, ZQ_OPEN_WINDOWED, 0) != ZQ_OK) {
-    fprintf(stderr, "hello: no screen could be opened\n");
+    fprintf(stderr, "hello: no screen: %s\n", rt_error_text(rt_get_error()));
     return 1;
   }
   gfx_set_window_title(text("Hello"));
@@ -23,7 +23,7 @@ int main(int argc, char** argv) {
 
   rt_locate(12, 1, -1, 0, 0);
   rt_print(0, text("Press a key."), 1);  /* the text console, row 12 */
-  gfx_draw_string(NULL, 108, 40, ZQ_TEXT_ABSOLUTE, text("Hello, world!"), 0xFFFF00, NULL, 0, NULL, NULL, NULL);
+  gfx_draw_text(NULL, 108, 40, "Hello, world!", 0xFFFF00, NULL);
 
   StringValue driver = {0};
   gfx_screen_info(NULL, NULL, NULL, NULL, NULL, NULL, &driver);

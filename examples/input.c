@@ -10,8 +10,7 @@
 static int null_driver;
 
 static void show(int row, const char* text) {
-  gfx_draw_string(NULL, 8, (float)(8 + 12 * row), ZQ_TEXT_ABSOLUTE, rt_str_temp(text, (int)strlen(text)),
-                  0xFFFFFF, NULL, 0, NULL, NULL, NULL);
+  gfx_draw_text(NULL, 8, (float)(8 + 12 * row), text, 0xFFFFFF, NULL);
   if (null_driver) printf("input: %s\n", text);
 }
 

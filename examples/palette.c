@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
   gfx_palette(0, 0, 0, 0); /* entry 0 black, as red, green, blue 0..255 */
   for (int y = 20; y < 200; ++y)
     for (int x = 0; x < 320; ++x) gfx_pset(NULL, (float)x, (float)y, 1 + (x + y) % 255, 0, 0);
-  gfx_draw_string(NULL, 4, 6, ZQ_TEXT_ABSOLUTE, rt_str_temp("Palette cycling", 15), 15, NULL, 0, NULL, NULL, NULL);
+  gfx_draw_text(NULL, 4, 6, "Palette cycling", 15, NULL);
 
   read_palette();
   int first[3] = {palette[11][0], palette[11][1], palette[11][2]};

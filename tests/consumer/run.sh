@@ -31,15 +31,16 @@ libdir=$(dirname "$(find "$prefix" -name 'libzentravolk.so' | head -n 1)")
 step find_package
 cmake -S "$here" -B "$work/cmake" -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_BUILD_TYPE=Release >"$work/cmake.log"
 cmake --build "$work/cmake" >>"$work/cmake.log" 2>&1 || { cat "$work/cmake.log"; exit 1; }
-"$work/cmake/consumer"
-"$work/cmake/consumer_static"
+data=$prefix/share/zentravolk/data
+"$work/cmake/consumer" "$data"
+"$work/cmake/consumer_static" "$data"
 
 step pkg-config
 export PKG_CONFIG_PATH="$libdir/pkgconfig"
 cc=${CC:-cc}
 # shellcheck disable=SC2046
 $cc -std=c11 -Wall -Wextra -Werror -o "$work/consumer_pc" "$here/consumer.c" $(pkg-config --cflags --libs zentravolk)
-LD_LIBRARY_PATH="$libdir" "$work/consumer_pc"
+LD_LIBRARY_PATH="$libdir" "$work/consumer_pc" "$data"
 
 step launcher
 # The game runs until Escape, which never comes on the Null driver: still
