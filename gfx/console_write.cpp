@@ -55,6 +55,7 @@ class ConsoleWriter {
     if (!(s_->flags & kScreenPendingNewline)) return;
     s_->flags &= ~kScreenPendingNewline;
     column_ = 0;
+    run_column_ = 0;  // tab stops count from the new row's first column
     next_row();
     scroll_into_window();
   }

@@ -85,6 +85,17 @@ TEST_F(Console, FullBottomRowWaitsAndTheNextCharacterScrolls) {
   EXPECT_EQ(dirty_count(), 480);  // one range over the scrolled window
 }
 
+TEST_F(Console, TabAfterAPendingNewlineStartsTheNewRow) {
+  rt_locate(60, 1, -1, 0, 0);
+  write(std::string(80, 'A'));
+  ASSERT_NE(screen_state->flags & kScreenPendingNewline, 0u);
+  write("\tX");
+  EXPECT_EQ(row_text(59, 3), "AAA");  // scrolled up
+  EXPECT_EQ(row_text(60, 10), "        X ");
+  EXPECT_TRUE(shows_glyph(9, 60, 'X'));  // pixel column 64: 0-based cell column 8
+  EXPECT_EQ(cursor(), std::make_pair(10, 60));
+}
+
 TEST_F(Console, LineEndOnTheBottomRowScrollsAtOnce) {
   rt_locate(60, 1, -1, 0, 0);
   write("X\r\n");
