@@ -10,6 +10,7 @@
 #   libexec/zentravolk/zentravolk             the game
 #   share/zentravolk/data/                    the game's art and level
 #   share/doc/zentravolk/examples/            the example programs
+#   share/doc/zentravolk/LICENSE              the zlib licence
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
@@ -88,6 +89,8 @@ configure_file(${CMAKE_SOURCE_DIR}/cmake/zentravolk-launcher.sh.in ${CMAKE_BINAR
   @ONLY)
 install(PROGRAMS ${CMAKE_BINARY_DIR}/zentravolk-launcher.sh DESTINATION ${CMAKE_INSTALL_BINDIR}
   RENAME zentravolk)
+
+install(FILES ${CMAKE_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # The examples, as sources to read and copy.
 install(FILES ${CMAKE_SOURCE_DIR}/examples/hello.c ${CMAKE_SOURCE_DIR}/examples/sprites.c

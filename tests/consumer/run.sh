@@ -26,6 +26,7 @@ fi
 libdir=$(dirname "$(find "$prefix" -name 'libzentravolk.so' | head -n 1)")
 [ -f "$libdir/libzentravolk.a" ] || { echo "no static library"; exit 1; }
 [ -f "$prefix/share/zentravolk/data/maps/mapa1.map" ] || { echo "no game data"; exit 1; }
+[ -f "$prefix/share/doc/zentravolk/LICENSE" ] || { echo "no licence"; exit 1; }
 [ -x "$prefix/bin/zentravolk" ] && [ -x "$prefix/libexec/zentravolk/zentravolk" ] || { echo "no game"; exit 1; }
 
 step find_package
@@ -37,6 +38,7 @@ data=$prefix/share/zentravolk/data
 
 step pkg-config
 export PKG_CONFIG_PATH="$libdir/pkgconfig"
+grep -qx 'License: Zlib' "$libdir/pkgconfig/zentravolk.pc" || { echo "no licence in the pkg-config file"; exit 1; }
 cc=${CC:-cc}
 # shellcheck disable=SC2046
 $cc -std=c11 -Wall -Wextra -Werror -o "$work/consumer_pc" "$here/consumer.c" $(pkg-config --cflags --libs zentravolk)
