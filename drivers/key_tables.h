@@ -1,8 +1,9 @@
-// The window layer's key tables: virtual key to PC scancode, the console key
-// codes by scancode and shift state, and the characters keys give on the US
-// layout.
+// The window layer's key tables: virtual key to PC scancode and the console
+// key codes by scancode and shift state.
 #pragma once
 #include <cstdint>
+
+#include "platform/key_characters.h"  // the characters keys give
 
 // Modifier word of the key path.
 constexpr int kModShift = 0x10;
@@ -23,14 +24,6 @@ void fill_key_state(uint8_t* key_state, const uint8_t* keys);
 
 // The modifier word for a keyboard state and a key's extended bit.
 int modifier_word(const uint8_t* keys, bool extended);
-
-// The character a virtual key maps to without any shift (letters in capitals),
-// 0 when it gives none.
-int virtual_key_base_character(int virtual_key);
-
-// The character a key gives with the keyboard state on the US layout: Shift
-// and Caps Lock, Ctrl+letter 1..26; 0 when it gives none.
-int virtual_key_character(int virtual_key, const uint8_t* keys);
 
 // The key code of a key: a character (1..255), an extended key as
 // (code & 0xFF00) | 0xFF, or -1 when the key gives nothing.

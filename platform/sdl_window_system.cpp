@@ -8,6 +8,7 @@
 #include <deque>
 
 #include "platform/cp437.h"
+#include "platform/key_characters.h"
 #include "platform/sdl_keys.h"
 #include "platform/sdl_window.h"
 
@@ -101,32 +102,13 @@ void move_window(WsWindow* w, int x, int y) { SDL_SetWindowPosition(w->window, x
 
 void push(WsWindow* w, int type, uint32_t wparam, uint32_t lparam) { w->messages.push_back({type, wparam, lparam}); }
 
-// The character a key press gives that text input never reports.
-int control_character(int virtual_key, bool ctrl, bool alt) {
-  switch (virtual_key) {
-    case 0x0D: return ctrl ? 10 : 13;
-    case 0x08: return ctrl ? 127 : 8;
-    case 0x09: return 9;
-    case 0x1B: return 27;
-    default: break;
-  }
-  if (ctrl && !alt && virtual_key >= 'A' && virtual_key <= 'Z') return virtual_key - 'A' + 1;
-  return 0;
-}
-
 void translate_key(WsWindow* w, const SDL_KeyboardEvent& e) {
   KeyIdentity key = sdl_key_identity(e.keysym.scancode, (e.keysym.mod & KMOD_NUM) != 0);
   if (!key.virtual_key) return;
-  bool down = e.state == SDL_PRESSED;
-  bool alt = (e.keysym.mod & KMOD_ALT) != 0;
-  bool ctrl = (e.keysym.mod & KMOD_CTRL) != 0;
-  // As on the desktop the layer was written for: F10, Alt itself and keys
-  // pressed with Alt (but not Ctrl+Alt, which types characters) are system keys.
-  bool system = (alt && !ctrl) || key.virtual_key == 0x79 || key.virtual_key == 0x12;
-  int type = down ? (system ? kWsSysKeyDown : kWsKeyDown) : (system ? kWsSysKeyUp : kWsKeyUp);
-  push(w, type, uint32_t(key.virtual_key), ws_key_data(key.scancode, key.extended, !down || e.repeat, !down));
-  if (!down || system) return;
-  if (int c = control_character(key.virtual_key, ctrl, alt)) push(w, kWsChar, uint32_t(c), 1);
+  WsMessage messages[2];
+  const int count = key_messages(key, e.state == SDL_PRESSED, e.repeat != 0, (e.keysym.mod & KMOD_SHIFT) != 0,
+                                 (e.keysym.mod & KMOD_CTRL) != 0, (e.keysym.mod & KMOD_ALT) != 0, messages);
+  for (int i = 0; i < count; ++i) w->messages.push_back(messages[i]);
 }
 
 void translate_text(WsWindow* w, const char* text) {
