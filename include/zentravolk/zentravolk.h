@@ -28,6 +28,7 @@
 #include "zentravolk/image.h"
 #include "zentravolk/draw.h"
 #include "zentravolk/blit.h"
+#include "zentravolk/shapes.h"
 #include "zentravolk/text.h"
 #include "zentravolk/console.h"
 #include "zentravolk/input.h"
