@@ -94,7 +94,8 @@ install(FILES ${CMAKE_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # The examples, as sources to read and copy.
 install(FILES ${CMAKE_SOURCE_DIR}/examples/hello.c ${CMAKE_SOURCE_DIR}/examples/sprites.c
-  ${CMAKE_SOURCE_DIR}/examples/palette.c ${CMAKE_SOURCE_DIR}/examples/input.c DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
+  ${CMAKE_SOURCE_DIR}/examples/palette.c ${CMAKE_SOURCE_DIR}/examples/input.c
+  ${CMAKE_SOURCE_DIR}/examples/shapes.c DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
 
 # The reference: `cmake --build <dir> --target docs` writes HTML to
 # <dir>/docs/html when Doxygen is installed.
