@@ -6,6 +6,10 @@
 // vertical-blank wait, converts the dirty rows into the texture, samples
 // the keys and handles the window's messages; then, with the lock let go,
 // it uploads those rows and presents.
+//
+// It is tried first and opens every screen except OpenGL and shaped ones:
+// the one to use for full screen and wherever an accelerated renderer
+// exists.
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -314,7 +318,16 @@ void dx_wait_vsync() {
 }  // namespace
 
 const GfxDriver directx_driver = {
-    "DirectX",       dx_init,      win_exit,           win_lock,           win_unlock,
-    win_set_palette, dx_wait_vsync, win_get_mouse,     win_set_mouse,      win_set_window_title,
-    win_set_window_pos, list_display_modes, nullptr,   nullptr,
+    .name = "DirectX",
+    .init = dx_init,
+    .exit = win_exit,
+    .lock = win_lock,
+    .unlock = win_unlock,
+    .set_palette = win_set_palette,
+    .wait_vsync = dx_wait_vsync,
+    .get_mouse = win_get_mouse,
+    .set_mouse = win_set_mouse,
+    .set_window_title = win_set_window_title,
+    .set_window_pos = win_set_window_pos,
+    .fetch_modes = list_display_modes,
 };

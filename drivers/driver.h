@@ -1,24 +1,25 @@
 // The display driver record: what a back-end offers the graphics library.
 // Empty operations (null) mean "not supported" and are tested before use,
-// except lock and unlock, which every driver has.
+// except lock and unlock, which every driver has. Drivers fill their record
+// by field name; an operation left out is empty.
 #pragma once
 #include "drivers/screen_state.h"
 
 struct GfxDriver {
-  const char* name;
-  int (*init)(const char* title, int width, int height, int depth, int refresh_rate, int flags);
-  void (*exit)();
-  void (*lock)();
-  void (*unlock)();
-  void (*set_palette)(int index, int red, int green, int blue);
-  void (*wait_vsync)();
-  int (*get_mouse)(int* x, int* y, int* wheel, int* buttons, int* clip);
-  void (*set_mouse)(int x, int y, int cursor, int clip);
-  void (*set_window_title)(const char* title);
-  int (*set_window_pos)(int x, int y);
-  int* (*fetch_modes)(int depth, int* count);
-  void (*flip)();
-  void (*poll_events)();
+  const char* name = nullptr;
+  int (*init)(const char* title, int width, int height, int depth, int refresh_rate, int flags) = nullptr;
+  void (*exit)() = nullptr;
+  void (*lock)() = nullptr;
+  void (*unlock)() = nullptr;
+  void (*set_palette)(int index, int red, int green, int blue) = nullptr;
+  void (*wait_vsync)() = nullptr;
+  int (*get_mouse)(int* x, int* y, int* wheel, int* buttons, int* clip) = nullptr;
+  void (*set_mouse)(int x, int y, int cursor, int clip) = nullptr;
+  void (*set_window_title)(const char* title) = nullptr;
+  int (*set_window_pos)(int x, int y) = nullptr;
+  int* (*fetch_modes)(int depth, int* count) = nullptr;
+  void (*flip)() = nullptr;
+  void (*poll_events)() = nullptr;
 };
 
 // Open flags as the drivers read them.

@@ -3,6 +3,10 @@
 // every 10 ms it takes the screen lock, converts the span between the first
 // and the last dirty row into the surface, shows those rows, clears the dirty
 // flags, samples the keyboard and handles the window's messages.
+//
+// It is tried after DirectX and opens every screen except OpenGL ones: it is
+// the one for shaped windows and for displays without an accelerated
+// renderer, and ZQGFX=gdi chooses it where plain window pixels are wanted.
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
@@ -218,7 +222,16 @@ int gdi_init(const char* title, int width, int height, int depth, int refresh_ra
 }  // namespace
 
 const GfxDriver gdi_driver = {
-    "GDI",         gdi_init,      win_exit,           win_lock,           win_unlock,
-    win_set_palette, win_wait_vsync, win_get_mouse,   win_set_mouse,      win_set_window_title,
-    win_set_window_pos, list_display_modes_with_twins, nullptr,      nullptr,
+    .name = "GDI",
+    .init = gdi_init,
+    .exit = win_exit,
+    .lock = win_lock,
+    .unlock = win_unlock,
+    .set_palette = win_set_palette,
+    .wait_vsync = win_wait_vsync,
+    .get_mouse = win_get_mouse,
+    .set_mouse = win_set_mouse,
+    .set_window_title = win_set_window_title,
+    .set_window_pos = win_set_window_pos,
+    .fetch_modes = list_display_modes_with_twins,
 };

@@ -1,11 +1,15 @@
 // The null driver: shows nothing and reads no input, so the whole library and
-// the game run against memory alone. It is chosen without an init.
+// the game run against memory alone. Use it where nothing must be shown or no
+// display exists: tests, servers, tools that only draw into images. It is
+// chosen by the environment's ZQGFX=null or by the null-driver open flags value,
+// without an init, and is never tried in the fall-back order.
 #include "drivers/driver.h"
 
 static void null_lock() {}
 static void null_unlock() {}
 
 const GfxDriver null_driver = {
-    "Null",      nullptr, nullptr, null_lock, null_unlock, nullptr, nullptr,
-    nullptr,     nullptr, nullptr, nullptr,   nullptr,     nullptr, nullptr,
+    .name = "Null",
+    .lock = null_lock,
+    .unlock = null_unlock,
 };

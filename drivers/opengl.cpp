@@ -5,6 +5,9 @@
 // samples the keyboard. The pixel format comes from the program's requests
 // with defaults filled in; multisampled formats are tried with fewer
 // samples before an ordinary one.
+//
+// It opens only when the OpenGL open flag is given, and not together with
+// the no-frame flag; the other drivers refuse the OpenGL flag.
 #include "drivers/opengl.h"
 
 #include <algorithm>
@@ -233,7 +236,17 @@ bool opengl_has_extension(const char* list, const char* name) {
 }
 
 const GfxDriver opengl_driver = {
-    "OpenGL",      gl_init,        gl_exit,          gl_lock,            gl_lock,
-    nullptr,       win_wait_vsync, win_get_mouse,    win_set_mouse,      win_set_window_title,
-    win_set_window_pos, list_display_modes, gl_flip, gl_poll_events,
+    .name = "OpenGL",
+    .init = gl_init,
+    .exit = gl_exit,
+    .lock = gl_lock,
+    .unlock = gl_lock,  // one do-nothing routine: no driver thread to lock out
+    .wait_vsync = win_wait_vsync,
+    .get_mouse = win_get_mouse,
+    .set_mouse = win_set_mouse,
+    .set_window_title = win_set_window_title,
+    .set_window_pos = win_set_window_pos,
+    .fetch_modes = list_display_modes,
+    .flip = gl_flip,
+    .poll_events = gl_poll_events,
 };

@@ -208,7 +208,16 @@ int disk_read_line_wide(FileEntry* e, StringValue* line) { return read_line_unit
 }  // namespace
 
 const FileOps rt_disk_file_ops = {
-    disk_eof,       disk_close,    disk_seek,       disk_tell,
-    disk_read,      disk_read_wide, disk_write,     disk_write_wide,
-    disk_lock,      disk_unlock,   disk_read_line,  disk_read_line_wide,
+    .eof = disk_eof,
+    .close = disk_close,
+    .seek = disk_seek,
+    .tell = disk_tell,
+    .read = disk_read,
+    .read_wide = disk_read_wide,
+    .write = disk_write,
+    .write_wide = disk_write_wide,
+    .lock = disk_lock,
+    .unlock = disk_unlock,
+    .read_line = disk_read_line,
+    .read_line_wide = disk_read_line_wide,
 };

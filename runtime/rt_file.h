@@ -11,18 +11,18 @@
 struct FileEntry;
 
 struct FileOps {
-  int (*eof)(FileEntry* e);                                          //  0
-  int (*close)(FileEntry* e);                                        //  1
-  int (*seek)(FileEntry* e, int64_t offset, int origin);             //  2
-  int (*tell)(FileEntry* e, int64_t* position);                      //  3
-  int (*read)(FileEntry* e, void* buffer, int64_t* count);           //  4
-  int (*read_wide)(FileEntry* e, uint16_t* buffer, int64_t* count);  //  5
-  int (*write)(FileEntry* e, const void* buffer, int64_t count);     //  6
-  int (*write_wide)(FileEntry* e, const uint16_t* buffer, int64_t count);  // 7
-  int (*lock)(FileEntry* e, int64_t start, int64_t length);          //  8
-  int (*unlock)(FileEntry* e, int64_t start, int64_t length);        //  9
-  int (*read_line)(FileEntry* e, StringValue* line);                 // 10
-  int (*read_line_wide)(FileEntry* e, StringValue* line);            // 11
+  int (*eof)(FileEntry* e) = nullptr;                                                //  0
+  int (*close)(FileEntry* e) = nullptr;                                              //  1
+  int (*seek)(FileEntry* e, int64_t offset, int origin) = nullptr;                   //  2
+  int (*tell)(FileEntry* e, int64_t* position) = nullptr;                            //  3
+  int (*read)(FileEntry* e, void* buffer, int64_t* count) = nullptr;                 //  4
+  int (*read_wide)(FileEntry* e, uint16_t* buffer, int64_t* count) = nullptr;        //  5
+  int (*write)(FileEntry* e, const void* buffer, int64_t count) = nullptr;           //  6
+  int (*write_wide)(FileEntry* e, const uint16_t* buffer, int64_t count) = nullptr;  //  7
+  int (*lock)(FileEntry* e, int64_t start, int64_t length) = nullptr;                //  8
+  int (*unlock)(FileEntry* e, int64_t start, int64_t length) = nullptr;              //  9
+  int (*read_line)(FileEntry* e, StringValue* line) = nullptr;                       // 10
+  int (*read_line_wide)(FileEntry* e, StringValue* line) = nullptr;                  // 11
 };
 
 enum FileMode { kFileBinary = 0, kFileRandom = 1, kFileInput = 2, kFileOutput = 3, kFileAppend = 4 };

@@ -70,17 +70,11 @@ int print_to(int number, StringValue* s, int flags) {
 
 }  // namespace
 
-namespace {
-constexpr FileOps make_screen_ops() {
-  FileOps ops{};
-  ops.write = screen_write;
-  ops.write_wide = screen_write_wide;
-  return ops;
-}
-}  // namespace
-
 // The screen can only be written to.
-const FileOps rt_screen_file_ops = make_screen_ops();
+const FileOps rt_screen_file_ops = {
+    .write = screen_write,
+    .write_wide = screen_write_wide,
+};
 
 int rt_print(int number, StringValue* s, int flags) {
   const int result = print_to(number, s, flags);
