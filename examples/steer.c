@@ -1,5 +1,5 @@
 /* Steer: a walker over the game's background, steered with the arrow keys
- * through the window's events. A left click drops a box where the pointer
+ * through the window's events. A left click drops a ball where the pointer
  * is; Escape or the window's close button ends it.
  *
  *   steer [data folder] [close|escape]   (default: the current folder; e.g. data/)
@@ -16,9 +16,9 @@
 #define WIDTH 640
 #define HEIGHT 480
 #define STEP 4 /* pixels per frame while an arrow is held */
-#define BOX_SIZE 12
-#define BOX_COLOUR 0x30C0FF
-#define MAX_BOXES 64
+#define BALL_RADIUS 6
+#define BALL_COLOUR 0x30C0FF
+#define MAX_BALLS 64
 
 static const char* folder = ".";
 
@@ -77,10 +77,12 @@ static void play_script(int frame, int end_with_escape) {
 }
 
 /* After the script: the walker 40 pixels right and 20 up of its start, on
- * the background, and a box at the click. */
+ * the background, and a ball at the click. */
 static int drawn_as_scripted(int x, int y, const ImageBuffer* walker, const ImageBuffer* background) {
   int ok = x == 304 + 10 * STEP && y == 400 - 5 * STEP;
-  ok = ok && (gfx_point(NULL, 500, 100) & 0xFFFFFF) == BOX_COLOUR;
+  ok = ok && (gfx_point(NULL, 500, 100) & 0xFFFFFF) == BALL_COLOUR &&
+       (gfx_point(NULL, 500 + BALL_RADIUS, 100) & 0xFFFFFF) == BALL_COLOUR &&
+       (gfx_point(NULL, 500 + BALL_RADIUS + 1, 100) & 0xFFFFFF) != BALL_COLOUR;
   ok = ok && gfx_point(NULL, 100, 100) == gfx_point((ImageBuffer*)background, 100, 100);
   for (int v = 0; v < 32; ++v)
     for (int u = 0; u < 32; ++u) {
@@ -105,12 +107,11 @@ int main(int argc, char** argv) {
 
   ImageBuffer* background = load("gfx/bck.bmp");
   ImageBuffer* walker = load("sprites/vw1.bmp");
-  ImageBuffer* box = gfx_image_create(BOX_SIZE, BOX_SIZE, BOX_COLOUR, 0, 0);
-  if (!background || !walker || !box) rt_end(1);
+  if (!background || !walker) rt_end(1);
 
   int x = 304, y = 400;             /* the walker's top-left corner */
   int pointer_x = 0, pointer_y = 0; /* where the pointer was last seen */
-  int boxes[MAX_BOXES][2], box_count = 0;
+  int balls[MAX_BALLS][2], ball_count = 0;
   Arrows arrows = {0, 0, 0, 0};
   const char* ended_by = NULL;
   int frame = 0, page = 0;
@@ -135,10 +136,10 @@ int main(int argc, char** argv) {
           pointer_y = event.mouse.y;
           break;
         case ZQ_EVENT_BUTTON_PRESS:
-          if (event.button.bit == ZQ_BUTTON_LEFT && box_count < MAX_BOXES) {
-            boxes[box_count][0] = pointer_x - BOX_SIZE / 2;
-            boxes[box_count][1] = pointer_y - BOX_SIZE / 2;
-            ++box_count;
+          if (event.button.bit == ZQ_BUTTON_LEFT && ball_count < MAX_BALLS) {
+            balls[ball_count][0] = pointer_x;
+            balls[ball_count][1] = pointer_y;
+            ++ball_count;
           }
           break;
         case ZQ_EVENT_CLOSE:
@@ -153,11 +154,12 @@ int main(int argc, char** argv) {
     gfx_set_pages(page, page ^ 1); /* show last frame's page, draw on the other */
     page ^= 1;
     gfx_put_image(NULL, 0, 0, background, putter_copy);
-    for (int i = 0; i < box_count; ++i) gfx_put_image(NULL, (float)boxes[i][0], (float)boxes[i][1], box, putter_copy);
+    for (int i = 0; i < ball_count; ++i)
+      gfx_circle(NULL, (float)balls[i][0], (float)balls[i][1], BALL_RADIUS, BALL_COLOUR, 0, 0, 0, ZQ_SHAPE_FILLED);
     gfx_put_image(NULL, (float)x, (float)y, walker, putter_transparent);
-    gfx_draw_text(NULL, 8, 8, "Arrows steer, a click drops a box, Esc ends", 0xFFFFFF, NULL);
+    gfx_draw_text(NULL, 8, 8, "Arrows steer, a click drops a ball, Esc ends", 0xFFFFFF, NULL);
     char status[64];
-    snprintf(status, sizeof status, "at %d,%d  boxes %d", x, y, box_count);
+    snprintf(status, sizeof status, "at %d,%d  balls %d", x, y, ball_count);
     gfx_draw_text(NULL, 8, 20, status, 0xFFFF00, NULL);
     ++frame;
     if (!null_driver) rt_sleep(16);
@@ -166,10 +168,9 @@ int main(int argc, char** argv) {
   int ok = 1;
   if (null_driver) {
     ok = frame == LAST_FRAME && drawn_as_scripted(x, y, walker, background);
-    printf("steer: ended by %s after %d frames at %d,%d with %d boxes, pixels %s\n", ended_by, frame, x, y,
-           box_count, ok ? "as drawn" : "wrong");
+    printf("steer: ended by %s after %d frames at %d,%d with %d balls, pixels %s\n", ended_by, frame, x, y,
+           ball_count, ok ? "as drawn" : "wrong");
   }
-  gfx_image_destroy(box);
   gfx_image_destroy(walker);
   gfx_image_destroy(background);
   rt_end(ok ? 0 : 1);
