@@ -43,7 +43,7 @@ bool game_startup(Game* game, int argc, char** argv) {
   return true;
 }
 
-bool game_escape_held() { return ~rt_multikey(kKeyEscape) == 0; }
+bool game_escape_held() { return ~rt_multikey(ZQ_SC_ESCAPE) == 0; }
 
 bool game_frame_due(const Game* game) {
   // Compared in extended precision; an unordered comparison is not yet due.
@@ -62,7 +62,7 @@ void game_frame(Game* game) {
   clock.last_frame_time = rt_timer();
   clock.frame_count += 1;
   gfx_set_pages(game->work_page, game->work_page ^ 1);
-  rt_cls(-65536);
+  rt_cls(ZQ_OMITTED);
   level_draw(game);
   player_read_input(game);
   take_frame_limit_key(game);

@@ -5,6 +5,7 @@
 
 #include "game/level_format.h"
 #include "runtime/rt_string.h"
+#include "zentravolk/common.h"  // the scancodes the game reads, ZQ_SC_*
 
 struct ImageBuffer;
 
@@ -17,12 +18,6 @@ constexpr int SPRITE_H = 32;
 constexpr int kTileImages = 301;
 constexpr int kLoadedTiles = kTileFiles + 1;  // image 0 and the tile files
 constexpr int kSpriteImages = 8;
-
-// Scancodes the game reads.
-constexpr int kKeyEscape = 1;
-constexpr int kKeyLeft = 75;
-constexpr int kKeyRight = 77;
-constexpr int kKeySpace = 57;
 
 struct TileMap {
   float cells[kMapRows][kMapColumns];  // [row][column]

@@ -23,7 +23,7 @@ void hud_write_font_header(ImageBuffer* font) {
 }
 
 static void fixed_line(float y, const char* text) {
-  gfx_draw_string(nullptr, 200.0f, y, 4, rt_str_temp(text, int(std::strlen(text))), 0, nullptr, 0, nullptr,
+  gfx_draw_string(nullptr, 200.0f, y, ZQ_TEXT_ABSOLUTE, rt_str_temp(text, int(std::strlen(text))), 0, nullptr, 0, nullptr,
                   nullptr, nullptr);
 }
 
@@ -36,7 +36,7 @@ StringValue* hud_status_text(const Game* game) {
 
 void hud_draw(const Game* game) {
   StringValue* status = hud_status_text(game);
-  gfx_draw_string(nullptr, 10.0f, 10.0f, 4, status, 255, game->font_image, 9, putter_blend, nullptr, nullptr);
+  gfx_draw_string(nullptr, 10.0f, 10.0f, ZQ_TEXT_ABSOLUTE, status, 255, game->font_image, 9, putter_blend, nullptr, nullptr);
   fixed_line(30.0f, kHudLine2);
   fixed_line(40.0f, kHudLine3);
   fixed_line(50.0f, kHudCredit);

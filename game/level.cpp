@@ -6,15 +6,15 @@
 #include <cstring>
 
 #include "gfx/bitmap_loader.h"
+#include "game/put_image.h"
 #include "gfx/image.h"
-#include "gfx/put.h"
 #include "gfx/putters.h"
 #include "runtime/runtime.h"
 
 static StringValue* literal(const char* text) { return rt_str_temp(text, int(std::strlen(text))); }
 
 void level_read(TileMap* map) {
-  rt_file_open(literal("maps\\mapa1.map"), kFileBinary, 0, 0, 1, 0);
+  rt_file_open(literal("maps\\mapa1.map"), ZQ_FILE_BINARY, ZQ_ACCESS_ANY, 0, 1, 0);
   for (int row = 0; row < kMapRows; ++row) {
     for (int column = 0; column < kMapColumns; ++column) {
       // The cell's own bytes, little-endian, so a get that reads nothing
@@ -59,8 +59,7 @@ ImageBuffer* level_cell_image(const Game* game, float cell) {
 }
 
 void level_draw(const Game* game) {
-  gfx_put(nullptr, 0.0f, 0.0f, game->background_image, -65536, -65536, -65536, -65536, 0, 1, putter_copy, -1,
-          nullptr, nullptr);
+  game_put_image(game->background_image, 0.0f, 0.0f, 1, putter_copy);
   const Camera& cam = game->camera;
   for (int i = -1; i <= 20; ++i) {
     long long column = (long long)cam.scroll_col + i;
@@ -68,8 +67,7 @@ void level_draw(const Game* game) {
     for (int j = 0; j < kMapRows; ++j) {
       ImageBuffer* tile = level_cell_image(game, game->map.cells[j][column]);
       if (!tile) continue;
-      gfx_put(nullptr, float(TILE_SIZE * i + cam.scroll_px), float(TILE_SIZE * j), tile, -65536, -65536, -65536,
-              -65536, 0, 0, putter_transparent, -1, nullptr, nullptr);
+      game_put_image(tile, float(TILE_SIZE * i + cam.scroll_px), float(TILE_SIZE * j), 0, putter_transparent);
     }
   }
 }

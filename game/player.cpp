@@ -6,11 +6,11 @@
 #include <cstring>
 
 #include "game/level.h"
+#include "game/put_image.h"
 #include "gfx/bitmap_loader.h"
 #include "gfx/image.h"
 #include "gfx/joystick.h"
 #include "gfx/primitives.h"
-#include "gfx/put.h"
 #include "gfx/putters.h"
 #include "runtime/runtime.h"
 
@@ -39,12 +39,11 @@ void player_load_sprites(Game* game) {
   // Each mirror image is read back pixel by pixel from the work page, where
   // the sprite has just been copied.
   for (int k = 0; k < 4; ++k) {
-    gfx_put(nullptr, 0.0f, 0.0f, game->sprite_images[k], -65536, -65536, -65536, -65536, 0, 1, putter_copy, -1,
-            nullptr, nullptr);
+    game_put_image(game->sprite_images[k], 0.0f, 0.0f, 1, putter_copy);
     for (int yy = 0; yy < SPRITE_H; ++yy)
       for (int xx = 0; xx < SPRITE_W; ++xx) {
         uint32_t pixel = gfx_point(nullptr, float(SPRITE_W - 1 - xx), float(yy));
-        gfx_pset(game->sprite_images[k + 4], float(xx), float(yy), pixel, 4, 0);
+        gfx_pset(game->sprite_images[k + 4], float(xx), float(yy), pixel, 4 /* absolute */, 0);
       }
   }
 }
@@ -73,8 +72,8 @@ void player_read_input(Game* game) {
                                 &axes[6], &axes[7]);
   joy.axis_x = int(std::nearbyint(axes[0]));
   Player& p = game->player;
-  if (rt_multikey(kKeyRight) && p.vx < kSpeedLimit) p.vx += kAcceleration;
-  if (rt_multikey(kKeyLeft) && p.vx > -kSpeedLimit) p.vx -= kAcceleration;
+  if (rt_multikey(ZQ_SC_RIGHT) && p.vx < kSpeedLimit) p.vx += kAcceleration;
+  if (rt_multikey(ZQ_SC_LEFT) && p.vx > -kSpeedLimit) p.vx -= kAcceleration;
 }
 
 // Moves ground_y down to the row below the sprite's top row when both probe
@@ -109,7 +108,7 @@ void player_update(Game* game) {
   probe_ground(game);
   if (p.ground_y == p.y && p.vx == 0.0) p.anim_frame = 0;
   if (joy.result == 0 && (joy.buttons & 1) && p.y == p.ground_y) p.vy = kJumpSpeed;
-  if (rt_multikey(kKeySpace) && p.y == p.ground_y) p.vy = kJumpSpeed;
+  if (rt_multikey(ZQ_SC_SPACE) && p.y == p.ground_y) p.vy = kJumpSpeed;
   if (p.y < p.ground_y && p.vy == 0.0) {
     p.y += kFallSpeed;
     p.anim_frame = 3;
@@ -141,6 +140,5 @@ void player_update(Game* game) {
 
 void player_draw(const Game* game) {
   const Player& p = game->player;
-  gfx_put(nullptr, float(p.x), float(p.y), game->sprite_images[p.anim_frame + p.facing], -65536, -65536, -65536,
-          -65536, 0, 0, putter_transparent, -1, nullptr, nullptr);
+  game_put_image(game->sprite_images[p.anim_frame + p.facing], float(p.x), float(p.y), 0, putter_transparent);
 }

@@ -56,8 +56,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   player_reset(&game);
   game.camera = Camera{};
   for (int step = 0; step < 40; ++step) {
-    screen_state->key_state[kKeyRight] = 1;
-    screen_state->key_state[kKeySpace] = step % 10 < 5;
+    screen_state->key_state[ZQ_SC_RIGHT] = 1;
+    screen_state->key_state[ZQ_SC_SPACE] = step % 10 < 5;
     player_read_input(&game);
     player_update(&game);
   }

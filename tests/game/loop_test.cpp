@@ -37,7 +37,7 @@ class Loop : public GameFixture {
 };
 
 TEST_F(Loop, EscapeHeldBeforeTheFirstFrameDrawsNothing) {
-  hold(kKeyEscape);
+  hold(ZQ_SC_ESCAPE);
   EXPECT_EQ(game_run(game), 0);
   EXPECT_EQ(screen_state->visible_page, 0);
 }
@@ -92,7 +92,7 @@ TEST_F(Loop, TheLimitHoldsFramesBackUntilThePeriodHasPassed) {
 TEST_F(Loop, TheGameEndsWithStatusZeroOnEscape) {
   EXPECT_EXIT(
       {
-        hold(kKeyEscape);
+        hold(ZQ_SC_ESCAPE);
         game_run(game);
         rt_end(0);
       },

@@ -17,7 +17,7 @@ class PlayerMotion : public GameFixture {
 
 TEST_F(PlayerMotion, HoldingRightAcceleratesToTheLimitWithWalkFrames) {
   // Positions round half to even, so the .5 steps alternate up and down.
-  hold(kKeyRight);
+  hold(ZQ_SC_RIGHT);
   std::vector<int> moves, frames;
   for (int i = 0; i < 14; ++i) {
     int x = game->player.x;
@@ -42,7 +42,7 @@ TEST_F(PlayerMotion, FrictionAloneStopsFromFullSpeedIn16Frames) {
 }
 
 TEST_F(PlayerMotion, JumpRises136PixelsAndLandsAfter17FallingFrames) {
-  hold(kKeySpace);
+  hold(ZQ_SC_SPACE);
   step();
   release_all();
   int rise = 1;
@@ -64,7 +64,7 @@ TEST_F(PlayerMotion, JumpRises136PixelsAndLandsAfter17FallingFrames) {
 }
 
 TEST_F(PlayerMotion, SpaceInTheAirDoesNothingAndHeldSpaceJumpsAfterLanding) {
-  hold(kKeySpace);
+  hold(ZQ_SC_SPACE);
   int frames = 0, jumps = 0;
   double last_vy = 0.0;
   while (frames < 40) {
@@ -79,8 +79,8 @@ TEST_F(PlayerMotion, SpaceInTheAirDoesNothingAndHeldSpaceJumpsAfterLanding) {
 }
 
 TEST_F(PlayerMotion, LeftAndRightTogetherCancel) {
-  hold(kKeyRight);
-  hold(kKeyLeft);
+  hold(ZQ_SC_RIGHT);
+  hold(ZQ_SC_LEFT);
   for (int i = 0; i < 10; ++i) step();
   EXPECT_EQ(game->player.x, 96);
   EXPECT_EQ(game->player.vx, 0.0);

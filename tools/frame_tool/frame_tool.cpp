@@ -32,7 +32,7 @@ static void hold_keys(const std::string& keys) {
   struct {
     char name;
     int scancode;
-  } const map[] = {{'R', kKeyRight}, {'L', kKeyLeft}, {'J', kKeySpace}};
+  } const map[] = {{'R', ZQ_SC_RIGHT}, {'L', ZQ_SC_LEFT}, {'J', ZQ_SC_SPACE}};
   for (auto [name, scancode] : map)
     screen_state->key_state[scancode] = keys.find(name) != std::string::npos ? 1 : 0;
   if (keys.find('F') != std::string::npos) gfx_post_key('f');
