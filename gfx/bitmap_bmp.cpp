@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "gfx/bitmap_convert.h"
+#include "gfx/bitmap_bmp.h"
 #include "gfx/bitmap_loader_internal.h"
 #include "gfx/context.h"
 #include "gfx/image.h"
@@ -22,17 +22,6 @@ constexpr uint32_t kCompressionNone = 0;
 constexpr uint32_t kCompressionBitFields = 3;
 constexpr int kBitFieldMasksSize = 12;
 constexpr int kMaxPaletteEntries = 256;
-// Larger sides are taken as damage: they would only ask for huge row buffers.
-constexpr int kMaxSide = 65535;
-
-struct BmpInfo {
-  uint32_t pixel_offset;  // bfOffBits
-  int width;
-  int height;     // rows, always positive
-  bool top_down;  // the first row in the file is the top row
-  int bits;
-  uint32_t compression;
-};
 
 uint16_t get16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
 uint32_t get32(const uint8_t* p) {
@@ -42,7 +31,7 @@ void put32(uint8_t* p, uint32_t v) { std::memcpy(p, &v, 4); }
 
 // Reads and checks the headers; everything is refused before anything is
 // written, so a refused file leaves the destination as it was.
-int read_headers(std::FILE* file, BmpInfo* info) {
+int read_headers(std::FILE* file, BmpInfo* info, uint32_t* pixel_offset) {
   uint8_t h[kHeadersSize];
   if (std::fread(h, 1, kHeadersSize, file) != size_t(kHeadersSize)) return 3;
   if (get16(h) != kBmpType || get32(h + 14) != kInfoHeaderSize) return 3;
@@ -51,8 +40,9 @@ int read_headers(std::FILE* file, BmpInfo* info) {
   if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32) return 3;
   int64_t width = int32_t(get32(h + 18));
   int64_t height = int32_t(get32(h + 22));
-  if (width <= 0 || width > kMaxSide || height == 0 || height < -kMaxSide || height > kMaxSide) return 3;
-  info->pixel_offset = get32(h + 10);
+  // Any size loads: only the part that fits the target is ever read.
+  if (width <= 0 || height == 0 || height == INT32_MIN) return 3;
+  *pixel_offset = get32(h + 10);
   info->width = int(width);
   info->height = int(height < 0 ? -height : height);
   info->top_down = height < 0;
@@ -75,9 +65,9 @@ int read_bit_fields(std::FILE* file, const BmpInfo& info) {
 // Reads the palette (at most 256 entries, as many as fit before the pixels)
 // into table as red bits 0..7, green 8..15, blue 16..23, and leaves the file
 // at the first pixel row. Returns the entry count or -1 when the file ends.
-int read_palette(std::FILE* file, const BmpInfo& info, uint32_t* table) {
+int read_palette(std::FILE* file, const BmpInfo& info, uint32_t pixel_offset, uint32_t* table) {
   int64_t start = kHeadersSize + (info.compression == kCompressionBitFields ? kBitFieldMasksSize : 0);
-  int64_t room = int64_t(info.pixel_offset) - start;
+  int64_t room = int64_t(pixel_offset) - start;
   int count = room > 0 ? int(std::min<int64_t>(room / 4, kMaxPaletteEntries)) : 0;
   uint8_t raw[kMaxPaletteEntries * 4];
   if (count && std::fread(raw, 4, size_t(count), file) != size_t(count)) return -1;
@@ -85,17 +75,10 @@ int read_palette(std::FILE* file, const BmpInfo& info, uint32_t* table) {
     const uint8_t* e = raw + 4 * i;
     table[i] = uint32_t(e[0]) << 16 | uint32_t(e[1]) << 8 | e[2];
   }
-  if (int64_t(info.pixel_offset) > start + 4 * count && std::fseek(file, long(info.pixel_offset), SEEK_SET) != 0)
+  if (int64_t(pixel_offset) > start + 4 * count && std::fseek(file, long(pixel_offset), SEEK_SET) != 0)
     return -1;
   return count;
 }
-
-struct Target {
-  uint8_t* pixels;
-  size_t pitch;
-  int bytes_per_pixel;
-  int width, height;  // the part of the file that is converted
-};
 
 size_t round16(size_t v) { return (v + 15) & ~size_t(15); }
 
@@ -103,7 +86,7 @@ size_t round16(size_t v) { return (v + 15) & ~size_t(15); }
 // part. Headers that could lead a row outside the block are refused: a pixel
 // size that does not exist, rows longer than the pitch, or (for blocks this
 // library made) more rows than the block holds.
-bool long_image_target(ImageBuffer* dest, const BmpInfo& info, Target* t) {
+bool long_image_target(ImageBuffer* dest, const BmpInfo& info, BmpTarget* t) {
   ImageInfo img = gfx_image_info(dest);
   if (img.bytes_per_pixel != 1 && img.bytes_per_pixel != 2 && img.bytes_per_pixel != 4) return false;
   if (img.width < 0 || img.height < 0 || int64_t(img.pitch) < int64_t(img.width) * img.bytes_per_pixel) return false;
@@ -118,7 +101,7 @@ bool long_image_target(ImageBuffer* dest, const BmpInfo& info, Target* t) {
 // Any other destination becomes a long-style image of the file's size in the
 // screen's pixel format, cut down to what its block holds: first the width to
 // one row's room, then the rows.
-bool rewritten_target(ImageBuffer* dest, const BmpInfo& info, Target* t) {
+bool rewritten_target(ImageBuffer* dest, const BmpInfo& info, BmpTarget* t) {
   int bpp = screen_state->bytes_per_pixel;
   size_t room = bitmap_dest_room(dest);
   if (room < size_t(kImageLongHeader) + 16) return false;
@@ -140,29 +123,10 @@ bool rewritten_target(ImageBuffer* dest, const BmpInfo& info, Target* t) {
   return true;
 }
 
-void screen_target(GfxContext* ctx, const BmpInfo& info, Target* t) {
+void screen_target(GfxContext* ctx, const BmpInfo& info, BmpTarget* t) {
   const ScreenState* s = screen_state;
   *t = {s->page_buffers[ctx->work_page], size_t(s->pitch), s->bytes_per_pixel, std::min(info.width, s->width),
         std::min(info.height, s->height)};
-}
-
-// Reads one packed row of 1 or 4 bits per pixel, most significant bits
-// first, into one index byte per pixel, then passes over its padding.
-bool read_packed_row(std::FILE* file, int bits, int width, uint8_t* row) {
-  int per_byte = 8 / bits;
-  unsigned byte = 0;
-  for (int x = 0; x < width; ++x) {
-    if (x % per_byte == 0) {
-      int c = std::fgetc(file);
-      if (c == EOF) return false;
-      byte = unsigned(c);
-    }
-    row[x] = uint8_t(byte >> (8 - bits));
-    byte = (byte << bits) & 0xFF;
-  }
-  int data_bytes = (width + per_byte - 1) / per_byte;
-  for (int pad = (4 - data_bytes % 4) % 4; pad > 0; --pad) std::fgetc(file);
-  return true;
 }
 
 }  // namespace
@@ -170,7 +134,8 @@ bool read_packed_row(std::FILE* file, int bits, int width, uint8_t* row) {
 int bitmap_bmp_size(std::FILE* file, int* width, int* height) {
   std::rewind(file);
   BmpInfo info;
-  if (int r = read_headers(file, &info)) return r;
+  uint32_t pixel_offset;
+  if (int r = read_headers(file, &info, &pixel_offset)) return r;
   *width = info.width;
   *height = info.height;
   return 0;
@@ -181,23 +146,17 @@ int bitmap_load_bmp(std::FILE* file, ImageBuffer* dest, uint32_t* palette_dest) 
   ScreenState* s = screen_state;
   if (!s) return 1;
   BmpInfo info;
-  if (int r = read_headers(file, &info)) return r;
+  uint32_t pixel_offset;
+  if (int r = read_headers(file, &info, &pixel_offset)) return r;
   if (int r = read_bit_fields(file, info)) return r;
   uint32_t palette[kMaxPaletteEntries];
-  int palette_count = read_palette(file, info, palette);
+  int palette_count = read_palette(file, info, pixel_offset, palette);
   if (palette_count < 0) return 3;
   if (palette_dest)
     for (int i = 0; i < palette_count; ++i) palette[i] = (palette[i] >> 2) & 0x3F3F3Fu;
 
-  // Whole-byte rows are read with their padding in one piece; packed rows
-  // are unpacked to one byte per pixel.
-  int packed_bits = info.bits < 8 ? info.bits : 0;
-  size_t row_bytes = (size_t((info.bits + 7) / 8) * size_t(info.width) + 3) & ~size_t(3);
-  auto* row = static_cast<uint8_t*>(std::malloc(row_bytes + 1));
-  if (!row) return 3;
-
   GfxContext* ctx = gfx_get_context();
-  Target t;
+  BmpTarget t;
   bool ok = true;
   if (!dest)
     screen_target(ctx, info, &t);
@@ -210,10 +169,7 @@ int bitmap_load_bmp(std::FILE* file, ImageBuffer* dest, uint32_t* palette_dest) 
     gfx_set_target(ctx, dest);
     convert = gfx_row_converter(info.bits, t.bytes_per_pixel, false);
   }
-  if (!convert) {
-    std::free(row);
-    return 1;
-  }
+  if (!convert) return 1;
 
   int result = 0;
   {
@@ -226,18 +182,8 @@ int bitmap_load_bmp(std::FILE* file, ImageBuffer* dest, uint32_t* palette_dest) 
       // On palette screens every shown pixel may now look different.
       if (palette_count && s->depth <= 8) std::fill_n(s->dirty_rows, s->height, uint8_t(1));
     }
-    for (int i = 0; i < info.height; ++i) {
-      int y = info.top_down ? i : info.height - 1 - i;
-      bool read = packed_bits ? read_packed_row(file, packed_bits, info.width, row)
-                              : std::fread(row, 1, row_bytes, file) == row_bytes;
-      if (!read) {
-        result = 3;
-        break;
-      }
-      if (y < t.height) convert(row, t.pixels + size_t(y) * t.pitch, t.width);
-    }
+    result = bmp_read_plain_rows(file, info, t, convert);
     if (!dest) gfx_mark_dirty(ctx, 0, s->height);
   }
-  std::free(row);
   return result;
 }

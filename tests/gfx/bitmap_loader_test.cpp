@@ -341,8 +341,8 @@ TEST_F(BitmapLoader, ImpossibleSizesAndBitCountsAreBadData) {
   std::vector<uint8_t> before = bytes_of(img, room);
   struct Case {
     int32_t width, height, bits;
-  } cases[] = {{0, 2, 24},       {-5, 2, 24}, {70000, 2, 24}, {INT_MIN, 2, 24}, {2, 0, 24}, {2, INT_MIN, 24},
-               {2, 70000, 24},   {2, 2, 2},   {2, 2, 0},      {2, 2, 64},       {2, 2, 7}};
+  } cases[] = {{0, 2, 24}, {-5, 2, 24}, {INT_MIN, 2, 24}, {2, 0, 24}, {2, INT_MIN, 24},
+               {2, 2, 2},  {2, 2, 0},   {2, 2, 64},       {2, 2, 7}};
   for (const Case& c : cases) {
     std::vector<uint8_t> f = make_bmp({.width = 2, .height = 2});
     put32(f, 18, uint32_t(c.width));
@@ -351,6 +351,43 @@ TEST_F(BitmapLoader, ImpossibleSizesAndBitCountsAreBadData) {
     EXPECT_EQ(load(write("z.bmp", f), img), 3) << c.width << " " << c.height << " " << c.bits;
     EXPECT_EQ(bytes_of(img, room), before);
   }
+}
+
+// Sides beyond 16 bits are valid: the target bounds what is read.
+TEST_F(BitmapLoader, FilesOfAnySizeFillWhatTheTargetHolds) {
+  open_screen(8, 8, 32);
+  for (int bits : {24, 1, 8}) {
+    SCOPED_TRACE(bits);
+    std::vector<uint32_t> two = {0x102030, 0xA0B0C0};
+    auto pixel = [bits](int x, int y) { return bits == 24 ? pattern(x % 97, y % 89) : uint32_t(x * 3 + y) % 2; };
+    auto colour = [&](int x, int y) { return bits == 24 ? opaque(pattern(x % 97, y % 89)) : opaque(two[pixel(x, y)]); };
+    std::vector<uint32_t> palette = bits == 24 ? std::vector<uint32_t>{} : two;
+    ImageBuffer* wide = image(16, 1, 32, 0);
+    ASSERT_EQ(load(write("w.bmp", make_bmp({.width = 70000, .height = 1, .bits = bits, .palette = palette,
+                                           .pixel = pixel})),
+                   wide),
+              0);
+    for (int x = 0; x < 16; ++x) ASSERT_EQ(image_pixel(wide, x, 0), colour(x, 0)) << x;
+    for (int height : {70000, -70000}) {
+      ImageBuffer* tall = image(1, 16, 32, 0);
+      ASSERT_EQ(load(write("t.bmp", make_bmp({.width = 1, .height = height, .bits = bits, .palette = palette,
+                                             .pixel = pixel})),
+                     tall),
+                0);
+      for (int y = 0; y < 16; ++y) ASSERT_EQ(image_pixel(tall, 0, y), colour(0, y)) << height << " " << y;
+    }
+  }
+  // A short image becomes as wide as its block allows.
+  ImageBuffer* img = image(4, 4, 0, 1);
+  ASSERT_EQ(load(write("w2.bmp", make_bmp({.width = 70000, .height = 1, .pixel = pattern})), img), 0);
+  expect_long_header(img, 4, 16, 1, 64);
+  EXPECT_EQ(image_pixel(img, 15, 0), opaque(pattern(15, 0)));
+  // Huge sides with no pixels behind them are bad data, found quickly.
+  std::vector<uint8_t> f = make_bmp({.width = 2, .height = 2});
+  put32(f, 18, uint32_t(INT_MAX));
+  put32(f, 22, uint32_t(-INT_MAX));
+  EXPECT_EQ(load(write("h.bmp", f), image(16, 16, 32, 0)), 3);
+  EXPECT_EQ(load(write("h.bmp", f), nullptr), 3);
 }
 
 TEST_F(BitmapLoader, PaletteCountIsClampedAndPixelsStartAtTheirOffset) {
