@@ -7,12 +7,27 @@
 
 #include "gfx/bitmap_convert.h"
 
+constexpr int kBmpMaxPalette = 256;
+
+// How the pixel data is stored.
+enum class BmpCoding { kPlain, kRle8, kRle4, kBitFields };
+
+// One colour channel of a bit-field pixel: (pixel & mask) >> shift gives a
+// value of 0..max (max 0: the channel is absent).
+struct BmpChannel {
+  uint32_t mask;
+  int shift;
+  uint32_t max;
+};
+
 struct BmpInfo {
   int width;
   int height;     // rows, always positive
   bool top_down;  // the first row in the file is the top row
-  int bits;
-  uint32_t compression;
+  int bits;       // 1, 2, 4, 8, 24 or 32
+  BmpCoding coding;
+  BmpChannel channels[4];  // bit fields: red, green, blue, alpha
+  int palette_count;       // entries read into the palette table
 };
 
 struct BmpTarget {
@@ -22,10 +37,27 @@ struct BmpTarget {
   int width, height;  // the part of the file that is converted
 };
 
-// Reads the rows of an uncompressed file that starts its pixels at the
-// file's current position, converting the part that falls inside the
+// Reads the file and information headers (any of the OS/2 and Windows
+// sizes), the bit-field masks and the palette (red in bits 0..7, green
+// 8..15, blue 16..23, at most kBmpMaxPalette entries), and leaves the file
+// at the first pixel. Returns 0, 1 for 15- and 16-bit files, or 3 for
+// anything that cannot be read; nothing is written anywhere else.
+int bmp_read_headers(std::FILE* file, BmpInfo* info, uint32_t* palette);
+
+// Reads the rows of an uncompressed or bit-field file that starts its pixels
+// at the file's current position, converting the part that falls inside the
 // target. Rows outside the target are passed over unread, so the work and
 // the memory are bounded by the target, never by the file's size. Returns
 // 0, or 3 when the file ends before its last row (the rows it holds are
 // converted), or when memory runs out.
 int bmp_read_plain_rows(std::FILE* file, const BmpInfo& info, const BmpTarget& target, RowConvertFn convert);
+
+// Turns count 32-bit bit-field pixels in place into B, G, R, A bytes, each
+// channel scaled exactly to 8 bits; no alpha channel gives 0xFF.
+void bmp_unpack_fields(const BmpInfo& info, uint8_t* row, int count);
+
+// Decodes run-length rows (8 or 4 bits) from the current position. Pixels the
+// file never writes, because of moves or an early end of the bitmap, get the
+// target's mask colour. Returns 0, or 3 when the data ends before the end of
+// the bitmap (what was decoded stays) or memory runs out.
+int bmp_read_rle_rows(std::FILE* file, const BmpInfo& info, const BmpTarget& target, RowConvertFn convert);

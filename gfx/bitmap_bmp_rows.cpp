@@ -1,5 +1,5 @@
-// Uncompressed BMP rows: each padded to a multiple of four bytes, packed
-// pixels of fewer than 8 bits most significant bits first. Only the bytes
+// Uncompressed and bit-field BMP rows: each padded to a multiple of four
+// bytes, packed pixels of fewer than 8 bits most significant bits first. Only the bytes
 // that reach the target are read; the rest of a row, and rows outside the
 // target, are passed over by seeking.
 #include <sys/types.h>
@@ -67,6 +67,7 @@ int bmp_read_plain_rows(std::FILE* file, const BmpInfo& info, const BmpTarget& t
     }
     at = row_start + off_t(take);
     if (packed) unpack(buffer, info.bits, t.width, pixels);
+    if (info.coding == BmpCoding::kBitFields) bmp_unpack_fields(info, pixels, t.width);
     int y = int(info.top_down ? i : rows - 1 - i);
     convert(pixels, t.pixels + size_t(y) * t.pitch, t.width);
   }

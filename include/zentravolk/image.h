@@ -113,9 +113,15 @@ ZQ_API int gfx_port_read(int port);
  *  @return 0, or -1 with no screen open or for another port. */
 ZQ_API int gfx_port_write(int port, int value);
 
-/** Loads a BMP file (uncompressed, 1, 4, 8, 24 or 32 bits per pixel) or a
- *  raw block file into an image or the screen, converting BMP pixels to the
- *  target's format. Without @p palette_dest, the palette of a 1- to 8-bit
+/** Loads a BMP file or a raw block file into an image or the screen,
+ *  converting BMP pixels to the target's format. BMP files may have any of
+ *  the OS/2 (12, 16, 64 bytes) or Windows (40, 52, 56, 108, 124 bytes)
+ *  information headers; 1, 2, 4 or 8 bits per pixel through a palette
+ *  (uncompressed, or run-length coded at 8 and 4 bits: pixels the runs never
+ *  reach get the target's mask colour), 24 bits, or 32 bits (B-G-R-A bytes,
+ *  or bit fields with any masks, each channel scaled exactly to 8 bits; no
+ *  alpha mask gives opaque pixels). Files of any size load: only the part
+ *  that fits the target is read. Without @p palette_dest, the palette of a 1- to 8-bit
  *  file becomes the screen palette (so indexed files drawn into 16- or
  *  32-bit targets take their colours from it).
  *  @param name file name; folders may be separated by "/" or "\" (released
@@ -131,7 +137,8 @@ ZQ_API int gfx_port_write(int port, int value);
  *          files, a 24- or 32-bit file into 1 byte per pixel, or a
  *          destination too small for one row; ::ZQ_ERR_FILE_NOT_FOUND when
  *          the file cannot be opened; ::ZQ_ERR_FILE_IO for bad or short file
- *          data. */
+ *          data (what a short file holds is loaded), and for JPEG or PNG
+ *          inside a BMP and other compressions. */
 ZQ_API int gfx_load_bitmap(StringValue* name, ImageBuffer* dest, uint32_t* palette_dest);
 
 /** @} */

@@ -3,6 +3,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -28,7 +29,8 @@ inline void put32(std::vector<uint8_t>& v, size_t at, uint32_t x) {
 }
 
 // A BMP file as another program would write it. Pixels are given top row
-// first: palette indices for 1, 4 and 8 bits, 0xAARRGGBB otherwise.
+// first: palette indices for 1, 2, 4 and 8 bits, 0xAARRGGBB otherwise (bit
+// fields: the 32-bit word as stored).
 struct BmpDesc {
   int width = 1;
   int height = 1;  // negative: stored top-down
@@ -36,35 +38,58 @@ struct BmpDesc {
   std::vector<uint32_t> palette = {};  // 0x00RRGGBB
   std::function<uint32_t(int x, int y)> pixel = [](int, int) { return 0u; };
   uint32_t compression = 0;
-  std::vector<uint32_t> masks = {};  // bit-field masks written after the headers
-  int gap = 0;                  // bytes between the palette and the pixels
+  std::vector<uint32_t> masks = {};  // bit-field masks: inside a header of 52 bytes or more, else after it
+  int gap = 0;                       // bytes between the palette and the pixels
+  uint32_t info_size = 40;           // 12 (16-bit sides, 3-byte palette entries), 16, 40, 52, 56, 64, 108, 124
+  std::vector<uint8_t> data = {};    // pixel bytes as stored (run-length codes), instead of pixel()
 };
 
 inline std::vector<uint8_t> make_bmp(const BmpDesc& s) {
-  size_t head = 54 + 4 * s.masks.size() + 4 * s.palette.size();
+  const bool os2_v1 = s.info_size == 12;
+  const size_t entry = os2_v1 ? 3 : 4;
+  const bool masks_inside = s.info_size >= 52 && s.info_size != 64;
+  size_t head = 14 + s.info_size + (masks_inside ? 0 : 4 * s.masks.size()) + entry * s.palette.size();
   size_t offset = head + size_t(s.gap);
   int rows = s.height < 0 ? -s.height : s.height;
   size_t row_bytes = ((size_t(s.width) * size_t(s.bits) + 31) / 32) * 4;
-  std::vector<uint8_t> f(offset + row_bytes * size_t(rows), 0);
+  size_t data_size = s.data.empty() ? row_bytes * size_t(rows) : s.data.size();
+  std::vector<uint8_t> f(offset + data_size, 0);
   f[0] = 'B';
   f[1] = 'M';
   put32(f, 2, uint32_t(f.size()));
   put32(f, 10, uint32_t(offset));
-  put32(f, 14, 40);
-  put32(f, 18, uint32_t(s.width));
-  put32(f, 22, uint32_t(s.height));
-  put16(f, 26, 1);
-  put16(f, 28, uint32_t(s.bits));
-  put32(f, 30, s.compression);
-  put32(f, 34, uint32_t(row_bytes * size_t(rows)));
-  put32(f, 46, uint32_t(s.palette.size()));
-  size_t at = 54;
-  for (uint32_t m : s.masks) put32(f, at, m), at += 4;
+  put32(f, 14, s.info_size);
+  if (os2_v1) {
+    put16(f, 18, uint32_t(s.width));
+    put16(f, 20, uint32_t(s.height));
+    put16(f, 22, 1);
+    put16(f, 24, uint32_t(s.bits));
+  } else {
+    put32(f, 18, uint32_t(s.width));
+    put32(f, 22, uint32_t(s.height));
+    put16(f, 26, 1);
+    put16(f, 28, uint32_t(s.bits));
+  }
+  if (s.info_size >= 40) {
+    put32(f, 30, s.compression);
+    put32(f, 34, uint32_t(data_size));
+    put32(f, 46, uint32_t(s.palette.size()));
+  }
+  size_t at = 14 + s.info_size;
+  if (masks_inside)
+    for (size_t i = 0; i < s.masks.size() && 40 + 4 * i < s.info_size; ++i) put32(f, 54 + 4 * i, s.masks[i]);
+  else
+    for (uint32_t m : s.masks) put32(f, at, m), at += 4;
+  if (s.info_size >= 108) put32(f, 70, 0x73524742);  // colour space "sRGB"
   for (uint32_t c : s.palette) {
     f[at] = uint8_t(c);  // blue
     f[at + 1] = uint8_t(c >> 8);
     f[at + 2] = uint8_t(c >> 16);
-    at += 4;
+    at += entry;
+  }
+  if (!s.data.empty()) {
+    std::copy(s.data.begin(), s.data.end(), f.begin() + long(offset));
+    return f;
   }
   for (int r = 0; r < rows; ++r) {
     int y = s.height < 0 ? r : rows - 1 - r;
@@ -73,13 +98,15 @@ inline std::vector<uint8_t> make_bmp(const BmpDesc& s) {
       uint32_t v = s.pixel(x, y);
       switch (s.bits) {
         case 1: p[x / 8] |= uint8_t((v & 1) << (7 - x % 8)); break;
+        case 2: p[x / 4] |= uint8_t((v & 3) << (6 - 2 * (x % 4))); break;
         case 4: p[x / 2] |= uint8_t((v & 15) << (x % 2 ? 0 : 4)); break;
         case 8: p[x] = uint8_t(v); break;
         case 16: p[2 * x] = uint8_t(v), p[2 * x + 1] = uint8_t(v >> 8); break;
         case 24: p[3 * x] = uint8_t(v), p[3 * x + 1] = uint8_t(v >> 8), p[3 * x + 2] = uint8_t(v >> 16); break;
-        default:
+        case 32:
           for (int i = 0; i < 4; ++i) p[4 * x + i] = uint8_t(v >> (8 * i));
           break;
+        default: break;  // no pixels of other sizes
       }
     }
   }
