@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr int kNameBuffer = 260;  // longest name: 259 characters
-
 constexpr int kBlockShort = 0xFD;
 constexpr int kBlockLong = 0xFE;
 constexpr int kBmpFirstByte = 'B';
@@ -34,18 +32,23 @@ size_t bitmap_dest_room(const ImageBuffer* dest) {
   return kImageShortHeader + (format >> 3) * height * (format & 7);
 }
 
-// Opens a file by name under either folder separator; null with the error
-// number when it cannot.
-std::FILE* bitmap_open(const char* chars, int length, int* error) {
-  // A longer name would be cut short and could open some other file.
-  if (length >= kNameBuffer) {
-    *error = 2;
-    return nullptr;
-  }
-  char path[kNameBuffer];
+bool bitmap_file_name(const char* chars, int length, char* path) {
+  // A longer name would be cut short and could name some other file.
+  if (length >= kBitmapNameBuffer) return false;
   std::memcpy(path, chars, size_t(length));
   path[length] = '\0';
   rt_file_fix_name(path);
+  return true;
+}
+
+// Opens a file by name under either folder separator; null with the error
+// number when it cannot.
+std::FILE* bitmap_open(const char* chars, int length, int* error) {
+  char path[kBitmapNameBuffer];
+  if (!bitmap_file_name(chars, length, path)) {
+    *error = 2;
+    return nullptr;
+  }
   std::FILE* file = std::fopen(path, "rb");
   *error = file ? 0 : 2;
   return file;

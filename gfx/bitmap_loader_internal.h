@@ -6,6 +6,13 @@
 
 struct ImageBuffer;
 
+constexpr int kBitmapNameBuffer = 260;  // longest file name: 259 characters
+
+// Copies a name of length characters into path (kBitmapNameBuffer bytes)
+// with the folder separators this system uses. False when the name is too
+// long to copy whole.
+bool bitmap_file_name(const char* chars, int length, char* path);
+
 // Bytes of dest that may be written: the room of a block this library made,
 // otherwise the size the block's own header describes (it is never grown).
 size_t bitmap_dest_room(const ImageBuffer* dest);

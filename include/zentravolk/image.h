@@ -141,6 +141,26 @@ ZQ_API int gfx_port_write(int port, int value);
  *          inside a BMP and other compressions. */
 ZQ_API int gfx_load_bitmap(StringValue* name, ImageBuffer* dest, uint32_t* palette_dest);
 
+/** Saves an image or a screen page as a BMP file with the standard 40-byte
+ *  information header and bottom-up rows: 8 bits per pixel with the screen
+ *  palette from 1-byte pixels, 24 bits from RGB 5-6-5, 32 bits with the
+ *  alpha byte kept from 0xAARRGGBB. Files that gfx_load_bitmap() reads back
+ *  give the same pixels. The file is written under a temporary name in the
+ *  same folder and renamed when complete, so a failed save leaves no file
+ *  (and an older file of that name as it was).
+ *  @param name file name; folders may be separated by "/" or "" (released
+ *         when temporary).
+ *  @param source the image to save (either header style), or null for a
+ *         page of the screen.
+ *  @param page with a null @p source: the page to save, or a negative value
+ *         (such as ::ZQ_OMITTED) for the work page; ignored otherwise.
+ *  @return ::ZQ_OK; ::ZQ_ERR_ILLEGAL_CALL for no screen (needed for a screen
+ *          page and for the palette of 1-byte images), a page that does not
+ *          exist or an image with an impossible header; ::ZQ_ERR_FILE_NOT_FOUND
+ *          when the file cannot be created; ::ZQ_ERR_FILE_IO when writing
+ *          it fails (a full disk). */
+ZQ_API int gfx_save_bitmap(StringValue* name, const ImageBuffer* source, int page);
+
 /** @} */
 
 ZQ_END_DECLS

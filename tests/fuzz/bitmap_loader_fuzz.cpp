@@ -2,7 +2,10 @@
 // is loaded, at 8, 16 and 32 bits per pixel, into a short-style image, a
 // long-style image, a block the library did not make, and the screen (with
 // and without a palette destination), and finally with no screen open. The
-// sanitizers turn any write outside a buffer into a finding.
+// seeds hold one file of each header size, compression and bit count. Each
+// long-style image loaded is also saved and loaded again, which must give
+// the same pixels. The sanitizers turn any write outside a buffer into a
+// finding.
 #include <unistd.h>
 
 #include <climits>
@@ -20,12 +23,17 @@
 namespace {
 
 std::string file_path;
+std::string saved_path;  // on a memory file system when there is one: saves sync their data
 
-void remove_file() { unlink(file_path.c_str()); }
-
-int load(ImageBuffer* dest, uint32_t* palette_dest) {
-  return gfx_load_bitmap(rt_str_new_temp(file_path.c_str(), int(file_path.size())), dest, palette_dest);
+void remove_files() {
+  unlink(file_path.c_str());
+  unlink(saved_path.c_str());
 }
+
+int load_from(const std::string& path, ImageBuffer* dest, uint32_t* palette_dest) {
+  return gfx_load_bitmap(rt_str_new_temp(path.c_str(), int(path.size())), dest, palette_dest);
+}
+int load(ImageBuffer* dest, uint32_t* palette_dest) { return load_from(file_path, dest, palette_dest); }
 
 ImageBuffer* create(int compat_level) {
   rt_init(0, nullptr, compat_level);
@@ -44,6 +52,19 @@ ImageBuffer* foreign_block() {
   return reinterpret_cast<ImageBuffer*>(bytes);
 }
 
+// Saving an image and loading the file back gives its pixels again.
+void round_trip(ImageBuffer* image, int compat_level) {
+  if (gfx_save_bitmap(rt_str_new_temp(saved_path.c_str(), int(saved_path.size())), image, 0) != 0) std::abort();
+  ImageBuffer* copy = create(compat_level);
+  if (load_from(saved_path, copy, nullptr) != 0) std::abort();
+  ImageInfo a = gfx_image_info(image), b = gfx_image_info(copy);
+  for (int y = 0; y < a.height; ++y)
+    if (std::memcmp(a.pixels + size_t(y) * size_t(a.pitch), b.pixels + size_t(y) * size_t(b.pitch),
+                    size_t(a.width) * size_t(a.bytes_per_pixel)) != 0)
+      std::abort();
+  gfx_image_destroy(copy);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -54,7 +75,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   if (fd < 0) std::abort();
   close(fd);
   file_path = name;
-  std::atexit(remove_file);
+  saved_path = (access("/dev/shm", W_OK) == 0 ? "/dev/shm/zq_bitmap_saved_" : "/tmp/zq_bitmap_saved_") +
+               std::to_string(getpid()) + ".bmp";
+  std::atexit(remove_files);
   return 0;
 }
 
@@ -72,6 +95,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ImageBuffer* foreign = foreign_block();
     load(short_image, nullptr);
     load(long_image, palette);
+    round_trip(long_image, 0);
     load(foreign, nullptr);
     load(nullptr, nullptr);
     load(nullptr, palette);

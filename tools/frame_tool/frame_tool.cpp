@@ -1,12 +1,14 @@
 // Runs the game headless on the null driver with a clock that advances one
 // sixtieth of a second per frame and scripted keys, and saves chosen frames
-// as PNG files.
+// as PNG files (through libpng) and as BMP files (through the library's own
+// gfx_save_bitmap).
 //
 //   frame_tool <data dir> <output dir> <script>
 //
 // The script is a list of words: "R", "L", "J" (Space) and "F" hold those
 // keys for one frame ("RJ" holds both, "." holds none); "*N" after a word
-// repeats it N frames; "@name" saves the last frame drawn as name.png.
+// repeats it N frames; "@name" saves the last frame drawn as name.png and
+// name.bmp.
 #include <unistd.h>
 
 #include <cstdio>
@@ -19,6 +21,7 @@
 #include "gfx/input.h"
 #include "png_writer.h"
 #include "runtime/runtime.h"
+#include "zentravolk/image.h"
 
 static int64_t frame_clock = 0;
 
@@ -63,9 +66,11 @@ int main(int argc, char** argv) {
   std::string word;
   while (words >> word) {
     if (word[0] == '@') {
-      const uint8_t* page = screen_state->page_buffers[game.work_page ^ 1];
-      if (!write_png(out_dir + "/" + word.substr(1) + ".png", page, screen_state->width, screen_state->height,
-                     screen_state->pitch)) {
+      const int shown = game.work_page ^ 1;
+      const std::string base = out_dir + "/" + word.substr(1);
+      if (!write_png(base + ".png", screen_state->page_buffers[shown], screen_state->width, screen_state->height,
+                     screen_state->pitch) ||
+          gfx_save_bitmap(rt_str_new_temp((base + ".bmp").c_str(), int(base.size() + 4)), nullptr, shown) != 0) {
         std::fprintf(stderr, "frame_tool: cannot write %s\n", word.c_str() + 1);
         return 1;
       }

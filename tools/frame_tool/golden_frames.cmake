@@ -1,6 +1,6 @@
 # Runs the frame tool's scripted play-through and compares the SHA-256 of
-# every saved frame with the list of golden frames. The frames stay in the
-# output folder for a look when they differ.
+# every saved frame's BMP with the list of golden frames. The frames (BMP and
+# PNG) stay in the output folder for a look when they differ.
 #   -DFRAME_TOOL=... -DDATA_DIR=... -DOUT_DIR=... -DGOLDEN=<list file>
 file(REMOVE_RECURSE ${OUT_DIR})
 file(MAKE_DIRECTORY ${OUT_DIR})
@@ -14,7 +14,7 @@ set(failed "")
 foreach(line ${lines})
   string(REGEX MATCH "^([^ ]+) +([0-9a-f]+)$" _ "${line}")
   set(name ${CMAKE_MATCH_1})
-  file(SHA256 ${OUT_DIR}/${name}.png actual)
+  file(SHA256 ${OUT_DIR}/${name}.bmp actual)
   if(NOT actual STREQUAL CMAKE_MATCH_2)
     list(APPEND failed "${name} (${actual})")
   endif()

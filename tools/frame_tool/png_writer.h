@@ -1,5 +1,4 @@
-// Writes 32-bit XRGB pixel rows as an RGB PNG file (stored, uncompressed
-// deflate blocks: simple, exact and dependency-free).
+// Writes 32-bit XRGB pixel rows as an RGB PNG file.
 #pragma once
 #include <cstdint>
 #include <string>
