@@ -102,3 +102,16 @@ void sdl_virtual_key_state(const uint8_t* down, int count, bool num_lock, uint8_
   for (const auto& m : kSidedModifiers)
     if (m.sdl < count && down[m.sdl]) keys[m.virtual_key] = 0x80;
 }
+
+void sdl_apply_modifiers(int sdl_mod, uint8_t keys[256]) {
+  constexpr struct {
+    int mod, generic, sided;
+  } kModifiers[] = {
+      {KMOD_LSHIFT, 0x10, 0xA0}, {KMOD_RSHIFT, 0x10, 0xA1}, {KMOD_LCTRL, 0x11, 0xA2},
+      {KMOD_RCTRL, 0x11, 0xA3},  {KMOD_LALT, 0x12, 0xA4},   {KMOD_RALT, 0x12, 0xA5},
+  };
+  for (const auto& m : kModifiers) keys[m.generic] = keys[m.sided] = 0;
+  for (const auto& m : kModifiers)
+    if (sdl_mod & m.mod) keys[m.generic] = keys[m.sided] = 0x80;
+  keys[0x14] = uint8_t((keys[0x14] & ~1) | ((sdl_mod & KMOD_CAPS) ? 1 : 0));
+}

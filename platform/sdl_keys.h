@@ -18,3 +18,8 @@ KeyIdentity sdl_key_identity(int sdl_scancode, bool num_lock);
 // (`down` indexed by SDL scancode, `count` entries): the keys' own virtual
 // keys plus the left/right modifier keys 0xA0-0xA5.
 void sdl_virtual_key_state(const uint8_t* down, int count, bool num_lock, uint8_t keys[256]);
+
+// Sets the Shift, Ctrl and Alt entries of a virtual-key state (generic and
+// left/right, 0x80 = down) and the Caps Lock toggle (bit 0 of 0x14) from an
+// SDL modifier word, in place of what the table said before.
+void sdl_apply_modifiers(int sdl_mod, uint8_t keys[256]);

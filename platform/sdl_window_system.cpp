@@ -102,7 +102,14 @@ void move_window(WsWindow* w, int x, int y) { SDL_SetWindowPosition(w->window, x
 
 void push(WsWindow* w, int type, uint32_t wparam, uint32_t lparam) { w->messages.push_back({type, wparam, lparam}); }
 
+// The modifiers of the last key event translated. SDL events are translated
+// one at a time, and only once the window's queue is empty, so while the
+// window layer handles a key's messages this is the keyboard as that key saw
+// it; SDL's own key array already holds every event pumped since.
+SDL_Keymod key_event_mod = KMOD_NONE;
+
 void translate_key(WsWindow* w, const SDL_KeyboardEvent& e) {
+  key_event_mod = SDL_Keymod(e.keysym.mod);
   KeyIdentity key = sdl_key_identity(e.keysym.scancode, (e.keysym.mod & KMOD_NUM) != 0);
   if (!key.virtual_key) return;
   WsMessage messages[2];
@@ -204,6 +211,7 @@ void keyboard_state(uint8_t keys[256]) {
   int count = 0;
   const Uint8* down = SDL_GetKeyboardState(&count);
   sdl_virtual_key_state(down, count, (SDL_GetModState() & KMOD_NUM) != 0, keys);
+  sdl_apply_modifiers(key_event_mod, keys);
 }
 
 void pointer_position(int* x, int* y) { SDL_GetGlobalMouseState(x, y); }

@@ -123,7 +123,10 @@ struct WindowSystem {
   void (*move_window)(WsWindow* window, int x, int y);
   // Removes the next pending message without waiting; false when none.
   bool (*next_message)(WsWindow* window, WsMessage* message);
-  // 256 entries by virtual key, bit 0x80 set while the key is down.
+  // 256 entries by virtual key, bit 0x80 set while the key is down; Shift,
+  // Ctrl, Alt and the Caps Lock toggle (bit 0 of 0x14) as of the last key
+  // message taken, so a key's messages are read with the modifiers it was
+  // pressed with, however late the queue is emptied.
   void (*keyboard_state)(uint8_t keys[256]);
   // The pointer in desktop pixels.
   void (*pointer_position)(int* x, int* y);

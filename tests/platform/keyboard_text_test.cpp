@@ -57,6 +57,26 @@ TEST(SdlKeys, StateSetsGenericAndSidedModifiers) {
   EXPECT_EQ(keys[0x10], 0);
 }
 
+TEST(SdlKeys, ModifierWordReplacesTheModifierEntries) {
+  uint8_t keys[256] = {};
+  keys[0x10] = keys[0xA0] = 0x80;  // the table still shows left Shift down
+  keys[0x41] = 0x80;
+  sdl_apply_modifiers(KMOD_RCTRL | KMOD_CAPS, keys);
+  EXPECT_EQ(keys[0x10], 0);
+  EXPECT_EQ(keys[0xA0], 0);
+  EXPECT_EQ(keys[0x11], 0x80);
+  EXPECT_EQ(keys[0xA3], 0x80);
+  EXPECT_EQ(keys[0xA2], 0);
+  EXPECT_EQ(keys[0x12], 0);
+  EXPECT_EQ(keys[0x14], 1);     // Caps Lock toggled on
+  EXPECT_EQ(keys[0x41], 0x80);  // other keys as they were
+  sdl_apply_modifiers(KMOD_LALT, keys);
+  EXPECT_EQ(keys[0x11], 0);
+  EXPECT_EQ(keys[0x12], 0x80);
+  EXPECT_EQ(keys[0xA4], 0x80);
+  EXPECT_EQ(keys[0x14], 0);
+}
+
 TEST(Cp437, MapsAsciiAndTheUpperHalf) {
   EXPECT_EQ(cp437_from_unicode('a'), 'a');
   EXPECT_EQ(cp437_from_unicode('~'), '~');
