@@ -19,6 +19,7 @@
 #include <random>
 #include <vector>
 
+#include "bench/bench_timing.h"
 #include "gfx/context.h"
 #include "gfx/image.h"
 #include "gfx/put.h"
@@ -173,22 +174,6 @@ void run_sdl(Shape shape) {
     SDL_Rect at{s.x, s.y, 0, 0};
     SDL_BlitSurface(world.sdl_tile, nullptr, world.sdl_target, &at);
   }
-}
-
-// Seconds for `reps` runs of f.
-template <typename F>
-double timed(int reps, F f) {
-  auto t0 = Clock::now();
-  for (int r = 0; r < reps; ++r) {
-    f();
-    benchmark::ClobberMemory();
-  }
-  return std::chrono::duration<double>(Clock::now() - t0).count() / reps;
-}
-
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v.empty() ? 0 : v[v.size() / 2];
 }
 
 void put_bench(benchmark::State& state, Job job, Shape shape, int bpp, Set set) {
