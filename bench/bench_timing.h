@@ -1,5 +1,5 @@
 // Timing helpers the comparison benchmarks share: batches of runs timed on
-// the steady clock, and the median of the batches.
+// the steady clock, and the median or the fastest of the batches.
 #pragma once
 #include <benchmark/benchmark.h>
 
@@ -17,6 +17,9 @@ double timed(int reps, F f) {
   }
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count() / reps;
 }
+
+// The fastest batch: the one a busy machine disturbed least.
+inline double fastest(const std::vector<double>& v) { return v.empty() ? 0 : *std::min_element(v.begin(), v.end()); }
 
 inline double median(std::vector<double> v) {
   std::sort(v.begin(), v.end());

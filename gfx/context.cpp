@@ -104,9 +104,13 @@ void gfx_select_routines(int bytes_per_pixel) {
   gfx_mem_copy = mmx ? gfx_fast_mem_copy : c_mem_copy;
 }
 
+bool gfx_colour_blends(const GfxContext* ctx, uint32_t colour) {
+  return screen_state && (screen_state->flags & kScreenAlphaPrimitives) && ctx->bytes_per_pixel == 4 &&
+         (colour >> 24) != 0xFF;
+}
+
 void gfx_select_colour_routines(GfxContext* ctx, uint32_t colour) {
-  bool blend = screen_state && (screen_state->flags & kScreenAlphaPrimitives) && ctx->bytes_per_pixel == 4 &&
-               (colour >> 24) != 0xFF;
+  bool blend = gfx_colour_blends(ctx, colour);
   ctx->put_pixel = blend ? gfx_routines.blend_put : gfx_routines.put;
   ctx->fill_span = blend ? gfx_routines.blend_fill : gfx_routines.fill;
   ctx->get_pixel = gfx_routines.get;

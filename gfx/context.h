@@ -61,6 +61,9 @@ extern MemCopyFn gfx_mem_copy;
 GfxContext* gfx_get_context();
 void gfx_set_target(GfxContext* ctx, ImageBuffer* target);
 void gfx_select_colour_routines(GfxContext* ctx, uint32_t colour);
+// Whether gfx_select_colour_routines takes the blending routines for this
+// colour on the current target.
+bool gfx_colour_blends(const GfxContext* ctx, uint32_t colour);
 void gfx_select_routines(int bytes_per_pixel);
 void gfx_step_coords(GfxContext* ctx, int step_flags, float* x1, float* y1, float* x2, float* y2);
 void gfx_to_view(GfxContext* ctx, float x, float y, int* px, int* py);

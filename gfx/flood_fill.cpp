@@ -12,6 +12,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include "gfx/shapes.h"
 #include "runtime/rt_core.h"
 
@@ -89,6 +93,38 @@ struct Member {
     if constexpr (sizeof(T) == 4) v &= 0x00FFFFFFu;
     return Border ? v != key : v == key;
   }
+  // The first x in [x, limit) that is not in the region, else limit; 16
+  // bytes of pixels (8 without SSE2) are compared at a time.
+  long long run_end(const uint8_t* row, long long x, long long limit) const {
+#ifdef __SSE2__
+    constexpr long long per = 16 / sizeof(T);
+    const __m128i wide_keys = sizeof(T) == 1   ? _mm_set1_epi8(char(key))
+                         : sizeof(T) == 2 ? _mm_set1_epi16(short(key))
+                                          : _mm_set1_epi32(int(key));
+    const __m128i wide_colour = _mm_set1_epi32(sizeof(T) == 4 ? 0x00FFFFFF : -1);
+    for (; x + per <= limit; x += per) {
+      __m128i w = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x * (long long)sizeof(T))), wide_colour);
+      __m128i eq = sizeof(T) == 1 ? _mm_cmpeq_epi8(w, wide_keys) : sizeof(T) == 2 ? _mm_cmpeq_epi16(w, wide_keys) : _mm_cmpeq_epi32(w, wide_keys);
+      int equal = _mm_movemask_epi8(eq);
+      if (Border ? equal != 0 : equal != 0xFFFF) break;
+    }
+#endif
+    constexpr long long lanes = 8 / sizeof(T);
+    constexpr uint64_t ones = ~uint64_t(0) / ((uint64_t(1) << (8 * sizeof(T) - 1) << 1) - 1);  // 1 per lane
+    constexpr uint64_t highs = ones << (8 * sizeof(T) - 1);
+    constexpr uint64_t colour = sizeof(T) == 4 ? 0x00FFFFFF00FFFFFFull : ~uint64_t(0);
+    const uint64_t keys = uint64_t(key) * ones;
+    for (; x + lanes <= limit; x += lanes) {
+      uint64_t w;
+      std::memcpy(&w, row + x * (long long)sizeof(T), 8);
+      uint64_t diff = (w ^ keys) & colour;
+      // Border: a lane equal to the border is a zero lane of diff.
+      bool all_in = Border ? ((diff - ones) & ~diff & highs) == 0 : diff == 0;
+      if (!all_in) break;
+    }
+    while (x < limit && (*this)(row, x)) ++x;
+    return x;
+  }
 };
 
 template <typename T, bool Border>
@@ -112,7 +148,7 @@ bool fill_region(const ShapeCanvas& c, Visited& seen, long long sx, long long sy
       long long l = i, r = i;
       while (l > 0 && !Visited::test(bits, l - 1) && member(pixels, l - 1 + base)) --l;
       long long stop = Visited::next(bits, i, end, true);
-      while (r + 1 < stop && member(pixels, r + 1 + base)) ++r;
+      r = member.run_end(pixels, i + base, stop + base) - 1 - base;
       ctx->fill_span(ctx->line_table[s.y] + (l + base) * ctx->bytes_per_pixel, c.colour, int(r - l + 1));
       Visited::set_range(bits, l, r);
       if (c.dirty) c.dirty[s.y] = 1;

@@ -27,53 +27,82 @@ inline Wide first_step_reaching(Wide m, Wide major, Wide minor) {
 
 }  // namespace line_walk_detail
 
-// Calls visit(x, y, index) for each pixel of the line a-b inside the clip.
-template <typename Visit>
-void gfx_walk_line(long long ax, long long ay, long long bx, long long by, const LineClip& clip, Visit visit) {
+// A line cut to the clip, as steps along its longer (major) axis: steps i0
+// to i1 of 0..n are inside; at step i the minor coordinate is minor0 + sign
+// x m, where m grows by one whenever rem reaches twice_n (rem grows by step).
+struct LineSteps {
+  bool x_major, swapped;
+  int sign;
+  long long n, i0, i1;
+  long long major0, minor0;
+  long long m, rem, step, twice_n;
+  long long x_at_i0() const { return x_major ? major0 + i0 : minor0 + sign * m; }
+  long long y_at_i0() const { return x_major ? minor0 + sign * m : major0 + i0; }
+};
+
+// False when no pixel of the line a-b is inside the clip.
+inline bool gfx_clip_line(long long ax, long long ay, long long bx, long long by, const LineClip& clip,
+                          LineSteps* out) {
   using line_walk_detail::Wide;
-  bool x_major = (bx > ax ? bx - ax : ax - bx) >= (by > ay ? by - ay : ay - by);
-  bool swapped = x_major ? bx < ax : by < ay;
-  if (swapped) {
+  LineSteps L{};
+  L.x_major = (bx > ax ? bx - ax : ax - bx) >= (by > ay ? by - ay : ay - by);
+  L.swapped = L.x_major ? bx < ax : by < ay;
+  if (L.swapped) {
     std::swap(ax, bx);
     std::swap(ay, by);
   }
   // Work in (major, minor) coordinates: major runs from 0 to n.
-  long long n = x_major ? bx - ax : by - ay;
-  long long d = x_major ? by - ay : bx - ax;
-  int sign = d < 0 ? -1 : 1;
+  L.n = L.x_major ? bx - ax : by - ay;
+  long long d = L.x_major ? by - ay : bx - ax;
+  L.sign = d < 0 ? -1 : 1;
   long long minor_len = d < 0 ? -d : d;
-  long long major0 = x_major ? ax : ay, minor0 = x_major ? ay : ax;
-  long long major_lo = x_major ? clip.left : clip.top, major_hi = x_major ? clip.right : clip.bottom;
-  long long minor_lo = x_major ? clip.top : clip.left, minor_hi = x_major ? clip.bottom : clip.right;
+  L.major0 = L.x_major ? ax : ay;
+  L.minor0 = L.x_major ? ay : ax;
+  long long major_lo = L.x_major ? clip.left : clip.top, major_hi = L.x_major ? clip.right : clip.bottom;
+  long long minor_lo = L.x_major ? clip.top : clip.left, minor_hi = L.x_major ? clip.bottom : clip.right;
 
-  Wide i0 = std::max<Wide>(0, Wide(major_lo) - major0);
-  Wide i1 = std::min<Wide>(n, Wide(major_hi) - 1 - major0);
+  Wide i0 = std::max<Wide>(0, Wide(major_lo) - L.major0);
+  Wide i1 = std::min<Wide>(L.n, Wide(major_hi) - 1 - L.major0);
   // The minor offset m(i) = round(i d / n), halves rounded up, must stay in
   // the clip: m in [mlo, mhi].
-  Wide mlo = sign > 0 ? Wide(minor_lo) - minor0 : Wide(minor0) - (minor_hi - 1);
-  Wide mhi = sign > 0 ? Wide(minor_hi) - 1 - minor0 : Wide(minor0) - minor_lo;
-  if (minor_len == 0 || n == 0) {
-    if (mlo > 0 || mhi < 0) return;
+  Wide mlo = L.sign > 0 ? Wide(minor_lo) - L.minor0 : Wide(L.minor0) - (minor_hi - 1);
+  Wide mhi = L.sign > 0 ? Wide(minor_hi) - 1 - L.minor0 : Wide(L.minor0) - minor_lo;
+  if (minor_len == 0 || L.n == 0) {
+    if (mlo > 0 || mhi < 0) return false;
   } else {
-    i0 = std::max(i0, line_walk_detail::first_step_reaching(mlo, n, minor_len));
-    i1 = std::min(i1, line_walk_detail::first_step_reaching(mhi + 1, n, minor_len) - 1);
+    i0 = std::max(i0, line_walk_detail::first_step_reaching(mlo, L.n, minor_len));
+    i1 = std::min(i1, line_walk_detail::first_step_reaching(mhi + 1, L.n, minor_len) - 1);
   }
-  if (i0 > i1) return;
+  if (i0 > i1) return false;
+  L.i0 = (long long)i0;
+  L.i1 = (long long)i1;
+  L.twice_n = 2 * L.n;
+  L.step = 2 * minor_len;
+  if (L.n > 0) {
+    Wide num = 2 * i0 * minor_len + L.n;
+    L.m = (long long)(num / L.twice_n);
+    L.rem = (long long)(num % L.twice_n);
+  }
+  *out = L;
+  return true;
+}
 
-  long long twice_n = 2 * n, step = 2 * minor_len;
-  Wide num = n == 0 ? 0 : 2 * i0 * minor_len + n;
-  long long m = n == 0 ? 0 : (long long)(num / twice_n);
-  long long rem = n == 0 ? 0 : (long long)(num % twice_n);
-  for (long long i = (long long)i0; i <= (long long)i1; ++i) {
-    long long major = major0 + i, minor = minor0 + sign * m;
-    long long index = swapped ? n - i : i;
-    if (x_major)
+// Calls visit(x, y, index) for each pixel of the line a-b inside the clip.
+template <typename Visit>
+void gfx_walk_line(long long ax, long long ay, long long bx, long long by, const LineClip& clip, Visit visit) {
+  LineSteps L;
+  if (!gfx_clip_line(ax, ay, bx, by, clip, &L)) return;
+  long long m = L.m, rem = L.rem;
+  for (long long i = L.i0; i <= L.i1; ++i) {
+    long long major = L.major0 + i, minor = L.minor0 + L.sign * m;
+    long long index = L.swapped ? L.n - i : i;
+    if (L.x_major)
       visit(major, minor, index);
     else
       visit(minor, major, index);
-    rem += step;
-    if (rem >= twice_n) {
-      rem -= twice_n;
+    rem += L.step;
+    if (rem >= L.twice_n) {
+      rem -= L.twice_n;
       ++m;
     }
   }

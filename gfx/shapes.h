@@ -29,6 +29,7 @@ struct ShapeCanvas {
   uint32_t colour;
   long long left, top, right, bottom;  // the clip; right and bottom exclusive
   uint8_t* dirty;                      // the dirty-row flags, or null off the visible page
+  bool blend;                          // the colour is blended over the target
 
   bool inside(long long x, long long y) const { return x >= left && x < right && y >= top && y < bottom; }
   void pixel(long long x, long long y) const {
@@ -38,6 +39,9 @@ struct ShapeCanvas {
   }
   // Pixels x0..x1 (both included) of row y.
   void span(long long y, long long x0, long long x1) const;
+  // A solid straight line, both ends included.
+  void line(long long ax, long long ay, long long bx, long long by) const;
+  void mark_rows(long long first, long long last) const;  // both included, inside the clip
   bool empty() const { return left >= right || top >= bottom; }
 };
 

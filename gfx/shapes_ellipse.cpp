@@ -58,25 +58,28 @@ class Ellipse {
   int next_ = 0;
 };
 
-// The arc between two angles (radians, counterclockwise, up is positive y).
+// The arc between two angles (radians, counterclockwise, up is positive y),
+// tested by the sides of its end rays rather than by angles per pixel.
 struct Wedge {
   bool whole;
-  double start, sweep;
+  double sx, sy, ex, ey;  // unit vectors of the start and the end
+  bool wide;              // sweeps more than half a turn
   bool contains(long long dx, long long dy) const {
     if (whole || (dx == 0 && dy == 0)) return true;
-    double rel = std::fmod(std::atan2(double(-dy), double(dx)) - start + 2 * kTurn, kTurn);
-    return rel <= sweep;
+    double vx = double(dx), vy = double(-dy);
+    double after_start = sx * vy - sy * vx, before_end = vx * ey - vy * ex;
+    return wide ? after_start >= 0 || before_end >= 0 : after_start >= 0 && before_end >= 0;
   }
 };
 
 double normal_angle(float angle) { return std::fmod(std::fabs(double(angle)), kTurn); }
 
 Wedge wedge_of(float start, float end) {
+  if (std::fabs(start) == std::fabs(end)) return {true, 0, 0, 0, 0, true};
   double s = normal_angle(start), e = normal_angle(end);
-  if (std::fabs(start) == std::fabs(end)) return {true, 0, kTurn};
   double sweep = e - s;
   if (sweep <= 0) sweep += kTurn;
-  return {false, s, sweep};
+  return {false, std::cos(s), std::sin(s), std::cos(e), std::sin(e), sweep > kTurn / 2};
 }
 
 // Pixel offsets of row dy's outline: lo..w on either side (lo 0: one span).

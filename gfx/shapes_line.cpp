@@ -18,14 +18,12 @@ bool dash_draws(int mask, long long index) { return (mask >> (15 - (index & 15))
 LineClip clip_of(const ShapeCanvas& c) { return {c.left, c.top, c.right, c.bottom}; }
 
 void draw_segment(const ShapeCanvas& c, long long ax, long long ay, long long bx, long long by, int mask) {
-  GfxContext* ctx = c.ctx;
-  PutPixelFn put = ctx->put_pixel;
-  uint32_t colour = c.colour;
-  uint8_t* dirty = c.dirty;
+  if (mask == kSolid) {
+    c.line(ax, ay, bx, by);
+    return;
+  }
   gfx_walk_line(ax, ay, bx, by, clip_of(c), [&](long long x, long long y, long long index) {
-    if (mask != kSolid && !dash_draws(mask, index)) return;
-    put(ctx, int(x), int(y), colour);
-    if (dirty) dirty[y] = 1;
+    if (dash_draws(mask, index)) c.pixel(x, y);
   });
 }
 
@@ -64,16 +62,24 @@ void draw_dashed_box(const ShapeCanvas& c, long long l, long long t, long long r
 void draw_box(const ShapeCanvas& c, long long l, long long t, long long r, long long b) {
   c.span(t, l, r);
   if (b > t) c.span(b, l, r);
-  long long first = std::max(t + 1, c.top), last = std::min(b - 1, c.bottom - 1);
-  for (long long x : {l, r}) {
-    if (x < c.left || x >= c.right || (x == r && r == l)) continue;
-    for (long long y = first; y <= last; ++y) c.pixel(x, y);
-  }
+  if (b - t < 2) return;
+  c.line(l, t + 1, l, b - 1);
+  if (r > l) c.line(r, t + 1, r, b - 1);
 }
 
+// Clipped once; then one span-fill call per row, as a clear does.
 void fill_box(const ShapeCanvas& c, long long l, long long t, long long r, long long b) {
   long long first = std::max(t, c.top), last = std::min(b, c.bottom - 1);
-  for (long long y = first; y <= last; ++y) c.span(y, l, r);
+  l = std::max(l, c.left);
+  r = std::min(r, c.right - 1);
+  if (l > r || first > last) return;
+  GfxContext* ctx = c.ctx;
+  FillSpanFn fill = ctx->fill_span;
+  uint8_t** rows = ctx->line_table;
+  const long long offset = l * ctx->bytes_per_pixel;
+  const int count = int(r - l + 1);
+  for (long long y = first; y <= last; ++y) fill(rows[y] + offset, c.colour, count);
+  c.mark_rows(first, last);
 }
 
 }  // namespace
