@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   for (int y = 0; y < 100; ++y)
-    for (int x = 0; x < 160; ++x) gfx_pset(NULL, (float)x, (float)y, (uint32_t)(x * 0x010000 + y * 0x000200 + 0x40), 0, 0);
+    for (int x = 0; x < 160; ++x) gfx_pset(NULL, (float)x, (float)y, (uint32_t)(x * 0x010000 + y * 0x200 + 0x40), 0, 0);
   gfx_draw_string(NULL, 8, 8, ZQ_TEXT_ABSOLUTE, text("Snapshot"), 0xFFFFFF, NULL, 0, NULL, NULL, NULL);
 
   /* A negative page means the work page. */
@@ -32,7 +32,8 @@ int main(int argc, char** argv) {
   result = copy ? gfx_load_bitmap(text(file), copy, NULL) : ZQ_ERR_ILLEGAL_CALL;
   int same = result == ZQ_OK;
   for (int y = 0; y < 100 && same; ++y)
-    for (int x = 0; x < 160 && same; ++x) same = gfx_point(copy, (float)x, (float)y) == gfx_point(NULL, (float)x, (float)y);
+    for (int x = 0; x < 160 && same; ++x)
+      same = gfx_point(copy, (float)x, (float)y) == gfx_point(NULL, (float)x, (float)y);
   printf("snapshot: %s %s\n", file, same ? "saved and read back" : "differs");
   gfx_image_destroy(copy);
   rt_end(same ? 0 : 1);

@@ -46,8 +46,8 @@ bool image_source(const ImageBuffer* image, Source* s) {
   if ((bpp != 1 && bpp != 2 && bpp != 4) || info.width <= 0 || info.height <= 0) return false;
   if (int64_t(info.pitch) < int64_t(info.width) * bpp) return false;
   int header = info.long_style ? kImageLongHeader : kImageShortHeader;
-  if (size_t room = gfx_image_room(image); room && uint64_t(header) + uint64_t(info.height) * uint64_t(info.pitch) > room)
-    return false;
+  size_t room = gfx_image_room(image);
+  if (room && uint64_t(header) + uint64_t(info.height) * uint64_t(info.pitch) > room) return false;
   *s = {info.pixels, size_t(info.pitch), bpp, info.width, info.height};
   return true;
 }

@@ -103,7 +103,8 @@ TEST_F(BitmapFormats, BitFieldsOfAnyWidthAreScaledExactly) {
        {0xFF7F0000, 0xFF800000, 0xFFFF0000, 0xFF001234}},
       {"1-bit channels, alpha mask in a V4 header", 108, 3, {1, 2, 4, 8}, {0xF, 0x1, 0x6, 0x8},
        {0xFFFFFFFF, 0x00FF0000, 0x0000FFFF, 0xFF000000}},
-      {"no green mask", 52, 3, {0xFF0000, 0, 0xFF}, {0x00FFFFFF, 0, 0, 0}, {0xFFFF00FF, 0xFF000000, 0xFF000000, 0xFF000000}},
+      {"no green mask", 52, 3, {0xFF0000, 0, 0xFF}, {0x00FFFFFF, 0, 0, 0},
+       {0xFFFF00FF, 0xFF000000, 0xFF000000, 0xFF000000}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -149,25 +150,27 @@ const RleCase kRleCases[] = {
 
 TEST_F(BitmapFormats, RunLengthCodesWithEveryEscape) {
   for (const RleCase& c : kRleCases) {
-    SCOPED_TRACE(c.name);
-    BmpDesc desc{.width = c.width, .height = c.height, .bits = c.bits, .palette = kFour,
-                 .compression = c.bits == 8 ? 1u : 2u, .data = c.data};
-    std::string path = write("r.bmp", make_bmp(desc));
-    for (int depth : {32, 16, 8}) {
-      open_screen(8, 4, depth);
-      std::fill_n(screen_state->page_buffers[0], size_t(screen_state->pitch) * 4, uint8_t(0x5A));
-      ImageBuffer* img = image(c.width, c.height, 32, 0);
-      ASSERT_EQ(load(path, img), 0);
-      ASSERT_EQ(load(path, nullptr), 0);
-      for (int y = 0; y < c.height; ++y)
-        for (int x = 0; x < c.width; ++x) {
-          char ch = c.rows[size_t(y)][x];
-          uint32_t want = ch == 'M' ? kMask32 : opaque(kFour[size_t(ch - '0')]);
-          ASSERT_EQ(image_pixel(img, x, y), want) << x << "," << y;
-          uint32_t on_screen = depth == 32 ? want : depth == 16 ? (ch == 'M' ? 0xF81Fu : to565(want))
-                                                                : (ch == 'M' ? 0u : uint32_t(ch - '0'));
-          ASSERT_EQ(screen_pixel(0, x, y), on_screen) << depth << ": " << x << "," << y;
-        }
+    for (uint32_t info_size : {40u, 64u, 124u}) {
+      SCOPED_TRACE(std::string(c.name) + ", header of " + std::to_string(info_size));
+      BmpDesc desc{.width = c.width, .height = c.height, .bits = c.bits, .palette = kFour,
+                   .compression = c.bits == 8 ? 1u : 2u, .info_size = info_size, .data = c.data};
+      std::string path = write("r.bmp", make_bmp(desc));
+      for (int depth : {32, 16, 8}) {
+        open_screen(8, 4, depth);
+        std::fill_n(screen_state->page_buffers[0], size_t(screen_state->pitch) * 4, uint8_t(0x5A));
+        ImageBuffer* img = image(c.width, c.height, 32, 0);
+        ASSERT_EQ(load(path, img), 0);
+        ASSERT_EQ(load(path, nullptr), 0);
+        for (int y = 0; y < c.height; ++y)
+          for (int x = 0; x < c.width; ++x) {
+            char ch = c.rows[size_t(y)][x];
+            uint32_t want = ch == 'M' ? kMask32 : opaque(kFour[size_t(ch - '0')]);
+            ASSERT_EQ(image_pixel(img, x, y), want) << x << "," << y;
+            uint32_t on_screen = depth == 32 ? want : depth == 16 ? (ch == 'M' ? 0xF81Fu : to565(want))
+                                                                  : (ch == 'M' ? 0u : uint32_t(ch - '0'));
+            ASSERT_EQ(screen_pixel(0, x, y), on_screen) << depth << ": " << x << "," << y;
+          }
+      }
     }
   }
 }
