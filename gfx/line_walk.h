@@ -18,11 +18,22 @@ namespace line_walk_detail {
 
 using Wide = __int128;
 
+// a / b and a % b for a >= 0, b > 0: in 64 bits when they fit (128-bit
+// division is a slow library call; far-off end points are rare).
+inline Wide quotient(Wide a, Wide b) {
+  if (a <= INT64_MAX && b <= INT64_MAX) return (long long)a / (long long)b;
+  return a / b;
+}
+inline Wide remainder(Wide a, Wide b) {
+  if (a <= INT64_MAX && b <= INT64_MAX) return (long long)a % (long long)b;
+  return a % b;
+}
+
 // Smallest i >= 0 with num(i) = 2 i minor + major >= 2 major m (minor > 0).
 inline Wide first_step_reaching(Wide m, Wide major, Wide minor) {
   Wide need = 2 * major * m - major;
   if (need <= 0) return 0;
-  return (need + 2 * minor - 1) / (2 * minor);
+  return quotient(need + 2 * minor - 1, 2 * minor);
 }
 
 }  // namespace line_walk_detail
@@ -80,8 +91,8 @@ inline bool gfx_clip_line(long long ax, long long ay, long long bx, long long by
   L.step = 2 * minor_len;
   if (L.n > 0) {
     Wide num = 2 * i0 * minor_len + L.n;
-    L.m = (long long)(num / L.twice_n);
-    L.rem = (long long)(num % L.twice_n);
+    L.m = (long long)line_walk_detail::quotient(num, L.twice_n);
+    L.rem = (long long)line_walk_detail::remainder(num, L.twice_n);
   }
   *out = L;
   return true;

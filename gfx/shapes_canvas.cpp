@@ -85,7 +85,8 @@ void ShapeCanvas::line(long long ax, long long ay, long long bx, long long by) c
   step_line_for(ctx->bytes_per_pixel, blend)(*this, L);
   // The rows between the first and the last pixel drawn are all drawn on.
   long long last_m = L.m;
-  if (L.twice_n > 0) last_m += (long long)((__int128(L.i1 - L.i0) * L.step + L.rem) / L.twice_n);
+  if (L.twice_n > 0)
+    last_m += (long long)line_walk_detail::quotient(__int128(L.i1 - L.i0) * L.step + L.rem, L.twice_n);
   long long y_first = L.y_at_i0(), y_last = L.x_major ? L.minor0 + L.sign * last_m : L.major0 + L.i1;
   mark_rows(std::min(y_first, y_last), std::max(y_first, y_last));
 }
