@@ -69,13 +69,13 @@ int rt_locate(int row, int column, int cursor, int, int) {
   const bool row_bad = row != 0 && (row < top + 1 || row > bottom + 1);
   const bool column_bad = column != 0 && (column < 1 || column > columns);
   if (row_bad || column_bad) {
-    rt_set_error(1);
+    rt_set_error(ZQ_ERR_ILLEGAL_CALL);
     // Only the cursor setting still applies.
     return locate_core(0, 0, cursor);
   }
   const int result = locate_core(row, column, cursor);
   if (column != 0) rt_set_screen_column(column - 1);
-  rt_set_error(0);
+  rt_set_error(ZQ_OK);
   return result;
 }
 
@@ -132,11 +132,11 @@ int rt_get_mouse(int* x, int* y, int* wheel, int* buttons, int* clip) {
   for (int* out : {x, y, wheel, buttons, clip}) {
     if (out) *out = -1;
   }
-  return rt_set_error(1);
+  return rt_set_error(ZQ_ERR_ILLEGAL_CALL);
 }
 
 int rt_set_mouse(int x, int y, int cursor, int clip) {
-  if (!rt_hooks.set_mouse) return rt_set_error(1);
+  if (!rt_hooks.set_mouse) return rt_set_error(ZQ_ERR_ILLEGAL_CALL);
   return rt_set_error(rt_hooks.set_mouse(x, y, cursor, clip));
 }
 

@@ -36,9 +36,9 @@ int disk_eof(FileEntry* e) {
 }
 
 int disk_close(FileEntry* e) {
-  if (!e) return 1;
-  int result = 0;
-  if (e->stream && std::fclose(e->stream) != 0) result = 3;
+  if (!e) return ZQ_ERR_ILLEGAL_CALL;
+  int result = ZQ_OK;
+  if (e->stream && std::fclose(e->stream) != 0) result = ZQ_ERR_FILE_IO;
   e->stream = nullptr;
   // The buffer served the stream until fclose; only now may it go.
   std::free(e->stream_buffer);
@@ -48,41 +48,41 @@ int disk_close(FileEntry* e) {
 }
 
 int disk_seek(FileEntry* e, int64_t offset, int origin) {
-  if (!e || !e->stream) return 1;
-  if (fseeko(e->stream, off_t(offset), origin) != 0) return 3;
+  if (!e || !e->stream) return ZQ_ERR_ILLEGAL_CALL;
+  if (fseeko(e->stream, off_t(offset), origin) != 0) return ZQ_ERR_FILE_IO;
   e->last_io = kIoNone;
-  return 0;
+  return ZQ_OK;
 }
 
 int disk_tell(FileEntry* e, int64_t* position) {
-  if (!e || !e->stream || !position) return 1;
+  if (!e || !e->stream || !position) return ZQ_ERR_ILLEGAL_CALL;
   const off_t here = ftello(e->stream);
-  if (here < 0) return 3;
+  if (here < 0) return ZQ_ERR_FILE_IO;
   *position = int64_t(here);
-  return 0;
+  return ZQ_OK;
 }
 
 // Reads up to count bytes; what is missing at the end of the file is filled
 // with zero bytes and still counts as success.
 int read_bytes(FileEntry* e, void* buffer, int64_t wanted, int64_t* got) {
-  if (wanted < 0 || (wanted > 0 && !buffer)) return 1;
-  if (!begin_io(e, kIoRead)) return 1;
+  if (wanted < 0 || (wanted > 0 && !buffer)) return ZQ_ERR_ILLEGAL_CALL;
+  if (!begin_io(e, kIoRead)) return ZQ_ERR_ILLEGAL_CALL;
   const size_t read = std::fread(buffer, 1, size_t(wanted), e->stream);
   if (read < size_t(wanted)) {
     std::memset(static_cast<uint8_t*>(buffer) + read, 0, size_t(wanted) - read);
     std::clearerr(e->stream);
   }
   *got = int64_t(read);
-  return 0;
+  return ZQ_OK;
 }
 
 int disk_read(FileEntry* e, void* buffer, int64_t* count) {
-  if (!count) return 1;
+  if (!count) return ZQ_ERR_ILLEGAL_CALL;
   return read_bytes(e, buffer, *count, count);
 }
 
 int disk_read_wide(FileEntry* e, uint16_t* buffer, int64_t* count) {
-  if (!count || *count < 0 || *count > INT64_MAX / 2) return 1;
+  if (!count || *count < 0 || *count > INT64_MAX / 2) return ZQ_ERR_ILLEGAL_CALL;
   int64_t bytes = 0;
   const int result = read_bytes(e, buffer, *count * 2, &bytes);
   if (result == 0) *count = bytes / 2;
@@ -90,9 +90,9 @@ int disk_read_wide(FileEntry* e, uint16_t* buffer, int64_t* count) {
 }
 
 int write_bytes(FileEntry* e, const void* buffer, int64_t count) {
-  if (count < 0 || (count > 0 && !buffer)) return 1;
-  if (!begin_io(e, kIoWrite)) return 1;
-  if (count == 0) return 0;
+  if (count < 0 || (count > 0 && !buffer)) return ZQ_ERR_ILLEGAL_CALL;
+  if (!begin_io(e, kIoWrite)) return ZQ_ERR_ILLEGAL_CALL;
+  if (count == 0) return ZQ_OK;
   return std::fwrite(buffer, 1, size_t(count), e->stream) == size_t(count) ? 0 : 3;
 }
 
@@ -101,15 +101,15 @@ int disk_write(FileEntry* e, const void* buffer, int64_t count) {
 }
 
 int disk_write_wide(FileEntry* e, const uint16_t* buffer, int64_t count) {
-  if (count < 0 || count > INT64_MAX / 2) return 1;
+  if (count < 0 || count > INT64_MAX / 2) return ZQ_ERR_ILLEGAL_CALL;
   return write_bytes(e, buffer, count * 2);
 }
 
 int lock_range(FileEntry* e, int64_t start, int64_t length, bool lock) {
-  if (!e || !e->stream || start < 0 || length < 0) return 1;
+  if (!e || !e->stream || start < 0 || length < 0) return ZQ_ERR_ILLEGAL_CALL;
   std::fflush(e->stream);
   struct flock range{};
-  range.l_type = short(!lock ? F_UNLCK : e->access == 1 ? F_RDLCK : F_WRLCK);
+  range.l_type = short(!lock ? F_UNLCK : e->access == ZQ_ACCESS_READ ? F_RDLCK : F_WRLCK);
   range.l_whence = SEEK_SET;
   range.l_start = off_t(start);
   range.l_len = off_t(length);
@@ -169,8 +169,8 @@ void unread_unit(FILE* f, int unit, bool wide) {
 // A line ends at LF, CR LF or a lone CR; the end marks are not stored.
 // Wide lines keep their 16-bit characters as byte pairs.
 int read_line_units(FileEntry* e, StringValue* line, bool wide) {
-  if (!line) return 1;
-  if (!begin_io(e, kIoRead)) return 1;
+  if (!line) return ZQ_ERR_ILLEGAL_CALL;
+  if (!begin_io(e, kIoRead)) return ZQ_ERR_ILLEGAL_CALL;
   FILE* f = e->stream;
   LineBuffer text;
   bool any = false;
@@ -196,10 +196,10 @@ int read_line_units(FileEntry* e, StringValue* line, bool wide) {
   }
   if (!any) {
     rt_str_store(line, nullptr, 0, nullptr, 0);
-    return 3;
+    return ZQ_ERR_FILE_IO;
   }
-  if (text.failed || !rt_str_store(line, text.data, text.length, nullptr, 0)) return 4;
-  return 0;
+  if (text.failed || !rt_str_store(line, text.data, text.length, nullptr, 0)) return ZQ_ERR_OUT_OF_MEMORY;
+  return ZQ_OK;
 }
 
 int disk_read_line(FileEntry* e, StringValue* line) { return read_line_units(e, line, false); }

@@ -57,7 +57,7 @@ int64_t measure(FILE* f) {
 void set_up_entry(FileEntry* e, int mode, int access, int lock, int record_length) {
   clear_entry(e);
   e->mode = mode;
-  const bool has_records = mode == kFileRandom || mode == kFileInput || mode == kFileOutput;
+  const bool has_records = mode == ZQ_FILE_RANDOM || mode == ZQ_FILE_INPUT || mode == ZQ_FILE_OUTPUT;
   e->record_length = !has_records ? 0 : record_length < 1 ? kDefaultRecordLength : record_length;
   e->access = access;
   e->lock = lock;
@@ -69,8 +69,8 @@ int open_entry(FileEntry* e, const char* path, int mode, int access, int lock, i
 
   if (rt_file_open_hook) {
     if (rt_file_open_hook(e, path) == 0 && e->ops) {
-      if (e->access == 0) e->access = 3;
-      return 0;
+      if (e->access == ZQ_ACCESS_ANY) e->access = ZQ_ACCESS_READ_WRITE;
+      return ZQ_OK;
     }
     // Not taken (or taken without device operations): open from disk.
     set_up_entry(e, mode, access, lock, record_length);
@@ -78,18 +78,18 @@ int open_entry(FileEntry* e, const char* path, int mode, int access, int lock, i
 
   FILE* f = nullptr;
   switch (mode) {
-    case kFileBinary:
-    case kFileRandom:
-      f = open_stream(path, console, access == 1 ? "rb" : access == 2 ? "wb" : "r+b");
+    case ZQ_FILE_BINARY:
+    case ZQ_FILE_RANDOM:
+      f = open_stream(path, console, access == ZQ_ACCESS_READ ? "rb" : access == ZQ_ACCESS_WRITE ? "wb" : "r+b");
       // A file that is not there yet is created when writing is allowed.
-      if (!f && (access == 0 || access == 3)) f = open_stream(path, console, "w+b");
+      if (!f && (access == ZQ_ACCESS_ANY || access == ZQ_ACCESS_READ_WRITE)) f = open_stream(path, console, "w+b");
       // With no access asked for, a file that can only be read is still opened.
-      if (!f && access == 0) {
+      if (!f && access == ZQ_ACCESS_ANY) {
         f = open_stream(path, console, "rb");
-        if (f) e->access = 1;
+        if (f) e->access = ZQ_ACCESS_READ;
       }
       break;
-    case kFileInput: {
+    case ZQ_FILE_INPUT: {
       FILE* probe = open_stream(path, console, "rb");
       if (!probe) break;
       if (!console) e->size = measure(probe);
@@ -97,10 +97,10 @@ int open_entry(FileEntry* e, const char* path, int mode, int access, int lock, i
       f = open_stream(path, console, "r");
       break;
     }
-    case kFileOutput:
+    case ZQ_FILE_OUTPUT:
       f = open_stream(path, console, "wb");
       break;
-    case kFileAppend:
+    case ZQ_FILE_APPEND:
       f = open_stream(path, console, "ab");
       break;
     default:
@@ -108,14 +108,14 @@ int open_entry(FileEntry* e, const char* path, int mode, int access, int lock, i
   }
   if (!f) {
     clear_entry(e);
-    return 2;
+    return ZQ_ERR_FILE_NOT_FOUND;
   }
 
   struct stat info{};
   if (fstat(fileno(f), &info) == 0 && S_ISDIR(info.st_mode)) {
     std::fclose(f);
     clear_entry(e);
-    return 2;
+    return ZQ_ERR_FILE_NOT_FOUND;
   }
 
   // The buffer must be given before the stream is used in any other way.
@@ -133,30 +133,30 @@ int open_entry(FileEntry* e, const char* path, int mode, int access, int lock, i
       std::fclose(f);
       std::free(buffer);
       clear_entry(e);
-      return 1;
+      return ZQ_ERR_ILLEGAL_CALL;
     }
   }
 
   e->stream = f;
   e->stream_buffer = buffer;
-  if (e->access == 0) e->access = 3;
+  if (e->access == ZQ_ACCESS_ANY) e->access = ZQ_ACCESS_READ_WRITE;
   e->is_console = console ? 1 : 0;
   e->ops = &rt_disk_file_ops;
-  return 0;
+  return ZQ_OK;
 }
 
 int get_bytes(FileEntry* e, int64_t position, uint8_t* out, int count) {
-  if (!e || !e->ops || !e->ops->read) return 1;
-  if (count < 0 || (count > 0 && !out) || position < 0) return 1;
-  const bool records = e->mode == kFileRandom && e->record_length > 0;
+  if (!e || !e->ops || !e->ops->read) return ZQ_ERR_ILLEGAL_CALL;
+  if (count < 0 || (count > 0 && !out) || position < 0) return ZQ_ERR_ILLEGAL_CALL;
+  const bool records = e->mode == ZQ_FILE_RANDOM && e->record_length > 0;
 
   if (position > 0) {
     int64_t offset = position - 1;
     if (records) {
-      if (offset > INT64_MAX / e->record_length) return 1;
+      if (offset > INT64_MAX / e->record_length) return ZQ_ERR_ILLEGAL_CALL;
       offset *= e->record_length;
     }
-    if (!e->ops->seek) return 1;
+    if (!e->ops->seek) return ZQ_ERR_ILLEGAL_CALL;
     if (const int r = e->ops->seek(e, offset, SEEK_SET)) return r;
     e->putback_count = 0;
   }
@@ -181,7 +181,7 @@ int get_bytes(FileEntry* e, int64_t position, uint8_t* out, int count) {
       if (const int r = e->ops->seek(e, skip, SEEK_CUR)) return r;
     }
   }
-  return 0;
+  return ZQ_OK;
 }
 
 }  // namespace
@@ -209,8 +209,8 @@ int rt_file_open(StringValue* name, int mode, int access, int lock, int number,
                  int record_length) {
   int result = 1;
   FileEntry* e = rt_file_entry(number);
-  const bool valid = number >= kFirstNumber && number <= kLastNumber && mode >= kFileBinary &&
-                     mode <= kFileAppend && access >= 0 && access <= 3;
+  const bool valid = number >= kFirstNumber && number <= kLastNumber && mode >= ZQ_FILE_BINARY &&
+                     mode <= ZQ_FILE_APPEND && access >= ZQ_ACCESS_ANY && access <= ZQ_ACCESS_READ_WRITE;
   if (valid && !e->ops) {
     const int length = rt_str_len(name);
     auto* path = static_cast<char*>(std::malloc(size_t(length) + 1));
@@ -235,7 +235,7 @@ int rt_file_get(int number, int64_t position, void* buffer, int count) {
 
 int rt_file_close(int number) {
   FileEntry* e = rt_file_entry(number);
-  if (number == 0 || !e || !e->ops) return rt_set_error(1);
+  if (number == 0 || !e || !e->ops) return rt_set_error(ZQ_ERR_ILLEGAL_CALL);
   const int result = e->ops->close ? e->ops->close(e) : 0;
   clear_entry(e);
   return rt_set_error(result);

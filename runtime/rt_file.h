@@ -25,13 +25,11 @@ struct FileOps {
   int (*read_line_wide)(FileEntry* e, StringValue* line) = nullptr;                  // 11
 };
 
-enum FileMode { kFileBinary = 0, kFileRandom = 1, kFileInput = 2, kFileOutput = 3, kFileAppend = 4 };
-
 struct FileEntry {
-  int32_t mode;
+  int32_t mode;    // ZQ_FILE_*
   int32_t record_length;
   int64_t size;  // -1 until found
-  int32_t access;  // 0 not given, 1 read, 2 write, 3 both
+  int32_t access;  // ZQ_ACCESS_*; ZQ_ACCESS_ANY only until the open settles it
   int32_t lock;
   int32_t encoding;
   int32_t text_column;

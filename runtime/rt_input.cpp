@@ -63,11 +63,11 @@ char* rt_line_edit(int* length) {
 }
 
 int rt_str_assign_sized(void* destination, int size, const char* chars, int length, int fill) {
-  if (!destination || (size <= 0 && size != -1) || length < 0 || (length > 0 && !chars)) return 1;
+  if (!destination || (size <= 0 && size != -1) || length < 0 || (length > 0 && !chars)) return ZQ_ERR_ILLEGAL_CALL;
   if (size == -1) {
     auto* s = static_cast<StringValue*>(destination);
-    if (s == rt_str_empty()) return 1;
-    return rt_str_store(s, chars, length, nullptr, 0) ? 0 : 4;
+    if (s == rt_str_empty()) return ZQ_ERR_ILLEGAL_CALL;
+    return rt_str_store(s, chars, length, nullptr, 0) ? ZQ_OK : ZQ_ERR_OUT_OF_MEMORY;
   }
   auto* array = static_cast<char*>(destination);
   const int kept = length < size - 1 ? length : size - 1;
@@ -77,7 +77,7 @@ int rt_str_assign_sized(void* destination, int size, const char* chars, int leng
   } else {
     array[kept] = '\0';
   }
-  return 0;
+  return ZQ_OK;
 }
 
 int rt_console_input(StringValue* prompt, void* destination, int destination_size, int assign_flag,
@@ -85,7 +85,7 @@ int rt_console_input(StringValue* prompt, void* destination, int destination_siz
   if (prompt) rt_print(0, prompt, 0);
   int length = 0;
   char* line = prompt_and_read(question_mark, &length);
-  if (!line) return rt_set_error(4);
+  if (!line) return rt_set_error(ZQ_ERR_OUT_OF_MEMORY);
   if (line_end) rt_print(0, nullptr, 1);
   const int result = rt_str_assign_sized(destination, destination_size, line, length, assign_flag);
   std::free(line);
@@ -101,7 +101,7 @@ int rt_console_input_wide(const uint16_t* prompt, uint16_t* destination, int des
   }
   int length = 0;
   char* line = prompt_and_read(question_mark, &length);
-  if (!line) return rt_set_error(4);
+  if (!line) return rt_set_error(ZQ_ERR_OUT_OF_MEMORY);
   if (line_end) rt_print(0, nullptr, 1);
   int result = 1;
   if (destination && destination_size > 0) {

@@ -13,7 +13,7 @@ namespace {
 // The screen writes through the console entry (hook slot 11 while a graphics
 // screen is open, else the terminal) in pieces the console accepts.
 int screen_write(FileEntry*, const void* buffer, int64_t count) {
-  if (count < 0 || (count > 0 && !buffer)) return 1;
+  if (count < 0 || (count > 0 && !buffer)) return ZQ_ERR_ILLEGAL_CALL;
   const auto* bytes = static_cast<const uint8_t*>(buffer);
   while (count > 0) {
     const int piece = count > INT_MAX ? INT_MAX : int(count);
@@ -21,18 +21,18 @@ int screen_write(FileEntry*, const void* buffer, int64_t count) {
     bytes += piece;
     count -= piece;
   }
-  return 0;
+  return ZQ_OK;
 }
 
 int screen_write_wide(FileEntry*, const uint16_t* chars, int64_t count) {
-  if (count < 0 || (count > 0 && !chars)) return 1;
+  if (count < 0 || (count > 0 && !chars)) return ZQ_ERR_ILLEGAL_CALL;
   while (count > 0) {
     const int piece = count > INT_MAX ? INT_MAX : int(count);
     rt_write_wide(chars, piece, 0);
     chars += piece;
     count -= piece;
   }
-  return 0;
+  return ZQ_OK;
 }
 
 int write_tracked(FileEntry* e, const uint8_t* bytes, int64_t count) {
@@ -50,7 +50,7 @@ int current_column(int number, const FileEntry* e) {
 
 int print_to(int number, StringValue* s, int flags) {
   FileEntry* e = rt_file_entry(number);
-  if (!e || !e->ops || !e->ops->write) return 1;
+  if (!e || !e->ops || !e->ops->write) return ZQ_ERR_ILLEGAL_CALL;
   const int length = rt_str_len(s);
   if (length > 0) {
     if (const int r = write_tracked(e, reinterpret_cast<const uint8_t*>(s->data), length)) return r;
@@ -65,7 +65,7 @@ int print_to(int number, StringValue* s, int flags) {
     const int pad = kPrintZoneWidth - current_column(number, e) % kPrintZoneWidth;
     return write_tracked(e, kBlanks, pad);
   }
-  return 0;
+  return ZQ_OK;
 }
 
 }  // namespace

@@ -81,7 +81,7 @@ struct Model {
 };
 
 void check_get(Model& model, int mode, int64_t record_length, const Step& step, const uint8_t* got) {
-  const bool records = mode == kFileRandom;
+  const bool records = mode == ZQ_FILE_RANDOM;
   const int64_t from = model.start(step.position, records ? record_length : 1);
   if (from < 0) {
     model.known = false;
@@ -111,7 +111,7 @@ void run_mode(const Script& script, const std::vector<uint8_t>& contents, int mo
   Model model;
   // The output modes and binary or random files opened write-only start
   // empty or cannot be read: their gets give zeros.
-  const bool write_only = mode == kFileOutput || mode == kFileAppend || (mode <= kFileRandom && script.access == 2);
+  const bool write_only = mode == ZQ_FILE_OUTPUT || mode == ZQ_FILE_APPEND || (mode <= ZQ_FILE_RANDOM && script.access == 2);
   if (!write_only) model.bytes = contents;
   for (const Step& step : script.steps) {
     if (step.print) {
@@ -151,6 +151,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider in(data, size);
   const Script script = read_script(in);  // taken from the input's end
   const std::vector<uint8_t> contents = in.ConsumeRemainingBytes<uint8_t>();
-  for (int mode = kFileBinary; mode <= kFileAppend; ++mode) run_mode(script, contents, mode);
+  for (int mode = ZQ_FILE_BINARY; mode <= ZQ_FILE_APPEND; ++mode) run_mode(script, contents, mode);
   return 0;
 }

@@ -36,7 +36,7 @@ TEST(RtExit, ScreenHandlerRunsBeforeTheFilesClose) {
           e->ops = &kNotingOps;
           return 0;
         };
-        if (rt_file_open(rt_str_temp("level", 5), kFileBinary, 0, 0, 3, 0) != 0) std::_Exit(2);
+        if (rt_file_open(rt_str_temp("level", 5), ZQ_FILE_BINARY, 0, 0, 3, 0) != 0) std::_Exit(2);
         std::atexit(close_screen_at_exit);
         rt_end(7);
       },

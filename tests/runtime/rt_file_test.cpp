@@ -27,7 +27,7 @@ class RtFile : public RuntimeTest {
 
 TEST_F(RtFile, MissingFileIsCreatedAndReadsAsZeros) {
   const std::string path = dir_.file("new.bin");
-  ASSERT_EQ(open(path, kFileBinary, 0, 1), 0);
+  ASSERT_EQ(open(path, ZQ_FILE_BINARY, 0, 1), 0);
   EXPECT_TRUE(std::filesystem::exists(path));
   EXPECT_EQ(rt_file_entry(1)->size, 0);
   EXPECT_EQ(rt_file_entry(1)->access, 3);
@@ -39,10 +39,10 @@ TEST_F(RtFile, MissingFileIsCreatedAndReadsAsZeros) {
 TEST_F(RtFile, BadNumbersDoubleOpensAndFailedOpens) {
   const std::string path = dir_.file("a.bin");
   write_all(path, "abcd");
-  for (int number : {0, 255, -1, 256}) EXPECT_EQ(open(path, kFileBinary, 0, number), 1) << number;
-  ASSERT_EQ(open(path, kFileBinary, 1, 254), 0);
+  for (int number : {0, 255, -1, 256}) EXPECT_EQ(open(path, ZQ_FILE_BINARY, 0, number), 1) << number;
+  ASSERT_EQ(open(path, ZQ_FILE_BINARY, 1, 254), 0);
   FILE* first = rt_file_entry(254)->stream;
-  EXPECT_EQ(open(dir_.file("other.bin"), kFileBinary, 0, 254), 1);
+  EXPECT_EQ(open(dir_.file("other.bin"), ZQ_FILE_BINARY, 0, 254), 1);
   EXPECT_EQ(rt_file_entry(254)->stream, first);
   EXPECT_FALSE(std::filesystem::exists(dir_.file("other.bin")));
 
@@ -53,18 +53,18 @@ TEST_F(RtFile, BadNumbersDoubleOpensAndFailedOpens) {
   EXPECT_EQ(std::string(buffer, 2), "xx");
 
   // Failures to open leave the entry closed and create nothing.
-  EXPECT_EQ(open(dir_.file("missing.bin"), kFileBinary, 1, 4), 2);
-  EXPECT_EQ(open(dir_.file("missing.txt"), kFileInput, 0, 4), 2);
-  EXPECT_EQ(open(dir_.path(), kFileBinary, 0, 4), 2);  // a folder is not a file
+  EXPECT_EQ(open(dir_.file("missing.bin"), ZQ_FILE_BINARY, 1, 4), 2);
+  EXPECT_EQ(open(dir_.file("missing.txt"), ZQ_FILE_INPUT, 0, 4), 2);
+  EXPECT_EQ(open(dir_.path(), ZQ_FILE_BINARY, 0, 4), 2);  // a folder is not a file
   EXPECT_EQ(rt_file_entry(4)->ops, nullptr);
   EXPECT_FALSE(std::filesystem::exists(dir_.file("missing.bin")));
 }
 
 // The read-only fallback; returns which check failed, 0 when none.
 int open_read_only(const std::string& path) {
-  if (rt_file_open(temp_of(path), kFileBinary, 0, 0, 5, 0) != 0) return 1;
+  if (rt_file_open(temp_of(path), ZQ_FILE_BINARY, 0, 0, 5, 0) != 0) return 1;
   if (rt_file_entry(5)->access != 1 || rt_file_entry(5)->size != 4) return 2;
-  if (rt_file_open(temp_of(path), kFileBinary, 3, 0, 6, 0) != 2) return 3;
+  if (rt_file_open(temp_of(path), ZQ_FILE_BINARY, 3, 0, 6, 0) != 2) return 3;
   return 0;
 }
 
@@ -89,7 +89,7 @@ TEST_F(RtFile, FileThatCanOnlyBeReadOpensForReading) {
 TEST_F(RtFile, PutBackBytesAreReadBeforeTheFile) {
   const std::string path = dir_.file("p.bin");
   write_all(path, "ABCDEFGH");
-  ASSERT_EQ(open(path, kFileBinary, 0, 9), 0);
+  ASSERT_EQ(open(path, ZQ_FILE_BINARY, 0, 9), 0);
   FileEntry* e = rt_file_entry(9);
   e->putback[0] = 'x';
   e->putback[1] = 'y';
@@ -105,7 +105,7 @@ TEST_F(RtFile, PutBackBytesAreReadBeforeTheFile) {
 TEST_F(RtFile, GetsAtPositionsZeroFillPastTheEnd) {
   const std::string path = dir_.file("g.bin");
   write_all(path, "ABCDEFGH");
-  ASSERT_EQ(open(path, kFileBinary, 1, 10), 0);
+  ASSERT_EQ(open(path, ZQ_FILE_BINARY, 1, 10), 0);
   EXPECT_EQ(get(10, 3, 2), "CD");
   EXPECT_EQ(get(10, 0, 2), "EF");
   EXPECT_EQ(get(10, 8, 4), std::string("H\0\0\0", 4));
@@ -116,10 +116,10 @@ TEST_F(RtFile, GetsAtPositionsZeroFillPastTheEnd) {
 TEST_F(RtFile, RandomModeReadsRecordsAndSkipsTheirRest) {
   const std::string path = dir_.file("r.bin");
   write_all(path, "0123456789AB");
-  ASSERT_EQ(open(path, kFileRandom, 1, 11, 4), 0);
+  ASSERT_EQ(open(path, ZQ_FILE_RANDOM, 1, 11, 4), 0);
   EXPECT_EQ(get(11, 2, 2), "45");  // record 2 starts at byte 4
   EXPECT_EQ(get(11, 0, 1), "8");   // the rest of record 2 was skipped
-  ASSERT_EQ(open(path, kFileRandom, 1, 12, 0), 0);
+  ASSERT_EQ(open(path, ZQ_FILE_RANDOM, 1, 12, 0), 0);
   EXPECT_EQ(rt_file_entry(12)->record_length, 128);
   char byte;
   EXPECT_EQ(rt_file_get(12, INT64_MAX, &byte, 1), 1);  // the offset would overflow
@@ -129,14 +129,14 @@ TEST_F(RtFile, BackslashAndSlashNamesReachTheSameFile) {
   ASSERT_TRUE(std::filesystem::create_directory(dir_.file("maps")));
   write_all(dir_.file("maps/level.map"), "LEVEL");
   const std::string backslash = dir_.path() + "\\maps\\level.map";
-  ASSERT_EQ(open(backslash, kFileBinary, 0, 13), 0);
+  ASSERT_EQ(open(backslash, ZQ_FILE_BINARY, 0, 13), 0);
   EXPECT_EQ(get(13, 0, 5), "LEVEL");
   EXPECT_FALSE(std::filesystem::exists(backslash));
 }
 
 TEST_F(RtFile, PrintWritesZonesAndLineEnds) {
   const std::string path = dir_.file("out.txt");
-  ASSERT_EQ(open(path, kFileOutput, 0, 14), 0);
+  ASSERT_EQ(open(path, ZQ_FILE_OUTPUT, 0, 14), 0);
   EXPECT_EQ(rt_print(14, temp_of("ab"), 2), 0);
   EXPECT_EQ(rt_print(14, temp_of("c"), 1), 0);
   EXPECT_EQ(rt_print(14, temp_of("0123456789abcd"), 2), 0);
@@ -150,7 +150,7 @@ TEST_F(RtFile, PrintWritesZonesAndLineEnds) {
 TEST_F(RtFile, ReadingAndWritingTheSameFileInTurn) {
   const std::string path = dir_.file("rw.bin");
   write_all(path, "ABCDEF");
-  ASSERT_EQ(open(path, kFileBinary, 0, 15), 0);
+  ASSERT_EQ(open(path, ZQ_FILE_BINARY, 0, 15), 0);
   EXPECT_EQ(get(15, 0, 2), "AB");
   EXPECT_EQ(rt_print(15, temp_of("zz"), 0), 0);
   EXPECT_EQ(get(15, 0, 2), "EF");
