@@ -58,13 +58,13 @@ bool queue_ready(const ScreenState* s) { return s && s->event_queue && s->event_
 
 // The checks both readers start with; clears the caller's record.
 int begin_read(InputEvent* event) {
-  if (!event) return rt_set_error(1);
+  if (!event) return rt_set_error(ZQ_ERR_ILLEGAL_CALL);
   std::memset(event, 0, sizeof *event);
-  return rt_set_error(queue_ready(screen_state) ? 0 : 1);
+  return rt_set_error(queue_ready(screen_state) ? ZQ_OK : ZQ_ERR_ILLEGAL_CALL);
 }
 
 int no_event() {
-  rt_set_error(0);
+  rt_set_error(ZQ_OK);
   return ZQ_NO_EVENT;
 }
 
@@ -86,29 +86,29 @@ void gfx_post_event(const GfxEvent* event) {
 }
 
 int gfx_push_event(const InputEvent* event) {
-  if (!event || !queue_ready(screen_state)) return rt_set_error(1);
+  if (!event || !queue_ready(screen_state)) return rt_set_error(ZQ_ERR_ILLEGAL_CALL);
   GfxEvent record;
   std::memcpy(&record, event, sizeof record);
   gfx_post_event(&record);
-  return rt_set_error(0);
+  return rt_set_error(ZQ_OK);
 }
 
 int gfx_poll_event(InputEvent* event) {
-  if (begin_read(event) != 0) return 1;
+  if (begin_read(event) != ZQ_OK) return ZQ_ERR_ILLEGAL_CALL;
   ScreenState* s = screen_state;
   pump(s);
-  return take(s, event) ? 0 : no_event();
+  return take(s, event) ? ZQ_OK : no_event();
 }
 
 int gfx_wait_event(InputEvent* event, int timeout_ms) {
-  if (begin_read(event) != 0) return 1;
+  if (begin_read(event) != ZQ_OK) return ZQ_ERR_ILLEGAL_CALL;
   ScreenState* s = screen_state;
   const bool pumping = s->driver && s->driver->poll_events;
   const auto deadline = Clock::now() + std::chrono::milliseconds(timeout_ms);
   for (;;) {
     const unsigned long long seen = post_count();
     pump(s);
-    if (take(s, event)) return 0;
+    if (take(s, event)) return ZQ_OK;
     const auto now = Clock::now();
     if (timeout_ms >= 0 && now >= deadline) return no_event();
     std::unique_lock<std::mutex> held(wake_mutex);

@@ -21,8 +21,6 @@
 
 namespace {
 
-constexpr int kErrNoMemory = ZQ_ERR_OUT_OF_MEMORY;
-
 struct Seed {
   long long x0, x1, y;
 };
@@ -182,20 +180,20 @@ int gfx_flood_fill(ImageBuffer* target, float x, float y, int64_t colour, int64_
   if (int error = gfx_shape_begin(target, colour, &c)) return error;
   uint32_t key = 0;
   bool by_border = border != kNoColour;
-  if (by_border && !gfx_shape_colour(c.ctx, border, &key)) return rt_set_error(1);
+  if (by_border && !gfx_shape_colour(c.ctx, border, &key)) return rt_set_error(ZQ_ERR_ILLEGAL_CALL);
   gfx_step_coords(c.ctx, flags & kStepFirst, &x, &y, nullptr, nullptr);
   int px, py;
   gfx_to_view(c.ctx, x, y, &px, &py);
-  if (!c.inside(px, py)) return rt_set_error(0);
+  if (!c.inside(px, py)) return rt_set_error(ZQ_OK);
 
   Visited seen;
   seen.left = c.left;
   seen.top = c.top;
   seen.stride = size_t((c.right - c.left + 63) / 64);
   seen.bits = static_cast<uint64_t*>(std::calloc(seen.stride * size_t(c.bottom - c.top), sizeof(uint64_t)));
-  if (!seen.bits) return rt_set_error(kErrNoMemory);
+  if (!seen.bits) return rt_set_error(ZQ_ERR_OUT_OF_MEMORY);
   GfxScreenLock lock;
   if (!by_border) key = c.ctx->get_pixel(c.ctx, px, py);
   bool done = choose_fill(c.ctx->bytes_per_pixel, by_border)(c, seen, px, py, key);
-  return rt_set_error(done ? 0 : kErrNoMemory);
+  return rt_set_error(done ? ZQ_OK : ZQ_ERR_OUT_OF_MEMORY);
 }

@@ -120,19 +120,19 @@ int gfx_get_mouse(int* x, int* y, int* wheel, int* buttons, int* clip) {
   if (x && y && s && s->driver && s->driver->get_mouse) {
     GfxScreenLock lock;
     if (s->driver->get_mouse(outputs[0], outputs[1], outputs[2], outputs[3], outputs[4]) == 0)
-      return rt_set_error(0);
+      return rt_set_error(ZQ_OK);
   }
   for (int* out : outputs)
     if (out) *out = -1;
-  return rt_set_error(1);
+  return rt_set_error(ZQ_ERR_ILLEGAL_CALL);
 }
 
 int gfx_set_mouse(int x, int y, int cursor, int clip) {
   ScreenState* s = screen_state;
-  if (!s || !s->driver || !s->driver->set_mouse) return rt_set_error(1);
+  if (!s || !s->driver || !s->driver->set_mouse) return rt_set_error(ZQ_ERR_ILLEGAL_CALL);
   GfxScreenLock lock;
   s->driver->set_mouse(x, y, cursor, clip);
-  return rt_set_error(0);
+  return rt_set_error(ZQ_OK);
 }
 
 void gfx_sleep(int milliseconds) {

@@ -33,7 +33,7 @@ float pov_vertical(int pov) {
 // Maps min..max onto -1 up to just below 1; an empty range gives no axis.
 float axis_value(int position, int min, int max) {
   const long double span = static_cast<long double>(max) - min + 1;
-  if (span <= 0) return kJoystickNoAxis;
+  if (span <= 0) return ZQ_JOYSTICK_NO_AXIS;
   return static_cast<float>(2.0L * (static_cast<long double>(position) - min) / span - 1.0L);
 }
 
@@ -44,18 +44,18 @@ int gfx_get_joystick(int id, int* buttons, float* axis1, float* axis2, float* ax
   float* axes[8] = {axis1, axis2, axis3, axis4, axis5, axis6, axis7, axis8};
   if (buttons) *buttons = -1;
   for (float* axis : axes)
-    if (axis) *axis = kJoystickNoAxis;
+    if (axis) *axis = ZQ_JOYSTICK_NO_AXIS;
 
-  if (id < 0 || id >= kJoystickDevices) return rt_set_error(1);
+  if (id < 0 || id >= kJoystickDevices) return rt_set_error(ZQ_ERR_ILLEGAL_CALL);
   JoystickEntry& entry = joystick_table[id];
   if (!entry.queried) {
     entry.queried = true;
     entry.present = platform_joystick_caps(id, &entry.caps);
   }
-  if (!entry.present) return rt_set_error(1);
+  if (!entry.present) return rt_set_error(ZQ_ERR_ILLEGAL_CALL);
 
   JoystickPosition position;
-  if (!platform_joystick_position(id, &position)) return rt_set_error(1);
+  if (!platform_joystick_position(id, &position)) return rt_set_error(ZQ_ERR_ILLEGAL_CALL);
 
   // X and Y always; Z, R, U and V when the device has them.
   static constexpr uint32_t kAxisCaps[kJoystickAxes] = {0, 0, kJoyHasZ, kJoyHasR, kJoyHasU, kJoyHasV};
@@ -69,5 +69,5 @@ int gfx_get_joystick(int id, int* buttons, float* axis1, float* axis2, float* ax
     if (axis8) *axis8 = pov_vertical(position.pov);
   }
   if (buttons) *buttons = static_cast<int>(position.buttons);
-  return rt_set_error(0);
+  return rt_set_error(ZQ_OK);
 }

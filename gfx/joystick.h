@@ -3,8 +3,6 @@
 
 // gfx_get_joystick (buttons and axis1..axis8: X, Y, Z, R, U, V, then the
 // hat's horizontal and vertical direction, each in -1..1; runtime error 0 or
-// 1) is declared in the public header.
+// 1) and ZQ_JOYSTICK_NO_AXIS, the value of an axis the device does not have
+// (or of every axis on failure), are declared in the public header.
 #include "zentravolk/input.h"
-
-// Value of an axis the device does not have (or of every axis on failure).
-constexpr float kJoystickNoAxis = ZQ_JOYSTICK_NO_AXIS;

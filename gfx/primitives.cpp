@@ -159,7 +159,7 @@ void gfx_cls(int how) {
   GfxScreenLock lock;
   int top, bottom;
   switch (how) {
-    case kArgumentOmitted:
+    case ZQ_OMITTED:
       if (ctx->flags & kCtxViewSet) {
         clear_view(ctx);
         break;
@@ -224,20 +224,20 @@ void gfx_view(int x1, int y1, int x2, int y2, uint32_t fill_colour, uint32_t bor
 
 int gfx_page_copy(int source, int destination) {
   ScreenState* s = screen_state;
-  if (!s) return rt_set_error(1);
+  if (!s) return rt_set_error(ZQ_ERR_ILLEGAL_CALL);
   if (s->driver && s->driver->flip) {
     // A flipping driver owns its pages; there is nothing here to copy.
     s->driver->flip();
     if (s->driver->poll_events) s->driver->poll_events();
-    return rt_set_error(1);
+    return rt_set_error(ZQ_ERR_ILLEGAL_CALL);
   }
   GfxContext* ctx = gfx_get_context();
   gfx_set_target(ctx, nullptr);
   gfx_select_colour_routines(ctx, kPlainColour);
   if (source < 0) source = ctx->work_page;
   if (destination < 0) destination = s->visible_page;
-  if (source >= s->page_count || destination >= s->page_count) return rt_set_error(1);
-  if (source == destination) return rt_set_error(0);
+  if (source >= s->page_count || destination >= s->page_count) return rt_set_error(ZQ_ERR_ILLEGAL_CALL);
+  if (source == destination) return rt_set_error(ZQ_OK);
   bool visible = destination == s->visible_page;
   bool taken = visible && gfx_lock_screen();
   if (ctx->view_width > 0 && ctx->view_height > 0) {
@@ -254,7 +254,7 @@ int gfx_page_copy(int source, int destination) {
   if (visible && ctx->view_height > 0)
     std::fill_n(s->dirty_rows + ctx->view_y, ctx->view_height, uint8_t(1));
   gfx_unlock_screen(taken);
-  return rt_set_error(0);
+  return rt_set_error(ZQ_OK);
 }
 
 int gfx_set_pages(int work, int visible) {

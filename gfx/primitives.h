@@ -11,8 +11,6 @@
 
 // y of the one-argument form of gfx_point, which reads the graphics cursor.
 constexpr float kPointCursorQuery = -8388607.0f;
-// The "argument not given" value of the clear and other hooks.
-constexpr int kArgumentOmitted = -65536;
 // All four corners of gfx_view at this value: no coordinates given.
 constexpr int kViewNoCoordinate = -32768;
 // gfx_view flags: bit 0 makes the view absolute, bit 30 suppresses the border.
@@ -25,7 +23,7 @@ constexpr int kViewNoBorder = 0x40000000;
 //   cursor instead: x = 0 or 2 gives its x, 1 or 3 its y, anything else 0.
 // - gfx_pset with step_flags < 0 has no colour: the context's background
 //   (preset != 0) or foreground is used.
-// - gfx_cls is the clear hook: kArgumentOmitted clears the view if one was
+// - gfx_cls is the clear hook: ZQ_OMITTED clears the view if one was
 //   set, else the text view (everything when that is the whole console); 0
 //   clears everything, 2 the text view, anything else the view.
 // - gfx_page_copy copies the view's rectangle and the text cells (negative

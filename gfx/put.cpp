@@ -61,14 +61,14 @@ bool gfx_target_fits(const GfxContext* ctx) {
 
 int gfx_put(ImageBuffer* target, float x, float y, const ImageBuffer* source, int x1, int y1, int x2, int y2,
             int coord_flags, int mode, Putter putter, int alpha, PutterBlender blender, void* parameter) {
-  if (!screen_state || !source || !putter) return rt_set_error(1);
+  if (!screen_state || !source || !putter) return rt_set_error(ZQ_ERR_ILLEGAL_CALL);
   GfxContext* ctx = gfx_get_context();
   gfx_set_target(ctx, target);
   gfx_select_colour_routines(ctx, 0xFF000000u);
 
-  gfx_step_coords(ctx, (coord_flags & kPutPointRelative) ? 5 : 4, &x, &y, nullptr, nullptr);
+  gfx_step_coords(ctx, (coord_flags & ZQ_PUT_POINT_RELATIVE) ? 5 : 4, &x, &y, nullptr, nullptr);
   long long rx2 = x2, ry2 = y2;
-  if (coord_flags & kPutRectRelative) {
+  if (coord_flags & ZQ_PUT_RECT_RELATIVE) {
     rx2 += x1;
     ry2 += y1;
   }
@@ -76,15 +76,15 @@ int gfx_put(ImageBuffer* target, float x, float y, const ImageBuffer* source, in
   gfx_to_view(ctx, x, y, &dx, &dy);
 
   SourceImage src;
-  if (!gfx_source_image(source, ctx->bytes_per_pixel, &src) || !gfx_target_fits(ctx)) return rt_set_error(1);
+  if (!gfx_source_image(source, ctx->bytes_per_pixel, &src) || !gfx_target_fits(ctx)) return rt_set_error(ZQ_ERR_ILLEGAL_CALL);
   if (src.bytes_per_pixel != ctx->bytes_per_pixel) {
-    if (mode != kPutAlphaMode || src.bytes_per_pixel != 1 || ctx->bytes_per_pixel != 4) return rt_set_error(1);
+    if (mode != ZQ_PUT_ALPHA_MODE || src.bytes_per_pixel != 1 || ctx->bytes_per_pixel != 4) return rt_set_error(ZQ_ERR_ILLEGAL_CALL);
     putter = putter_alpha_channel;
   }
 
   long long sx = 0, sy = 0, w = src.width, h = src.height;
-  if (w == 0 || h == 0) return rt_set_error(0);
-  if (x1 != kPutWholeImage) {
+  if (w == 0 || h == 0) return rt_set_error(ZQ_OK);
+  if (x1 != ZQ_PUT_WHOLE_IMAGE) {
     long long left = x1, top = y1, right = rx2, bottom = ry2;
     if (right < left) std::swap(left, right);
     if (bottom < top) std::swap(top, bottom);
@@ -100,7 +100,7 @@ int gfx_put(ImageBuffer* target, float x, float y, const ImageBuffer* source, in
 
   const ViewClip v = gfx_view_clip(ctx);
   long long px = dx, py = dy;
-  if (px + w <= v.left || px >= v.right || py + h <= v.top || py >= v.bottom) return rt_set_error(0);
+  if (px + w <= v.left || px >= v.right || py + h <= v.top || py >= v.bottom) return rt_set_error(ZQ_OK);
   if (py < v.top) {
     sy += v.top - py;
     h -= v.top - py;
@@ -121,5 +121,5 @@ int gfx_put(ImageBuffer* target, float x, float y, const ImageBuffer* source, in
     putter(from, to, int(w), int(h), src.pitch, ctx->pitch, alpha, blender, parameter);
     gfx_mark_dirty(ctx, int(py), int(h));
   }
-  return rt_set_error(0);
+  return rt_set_error(ZQ_OK);
 }

@@ -92,14 +92,14 @@ void ShapeCanvas::line(long long ax, long long ay, long long bx, long long by) c
 }
 
 int gfx_shape_begin(ImageBuffer* target, int64_t colour, ShapeCanvas* canvas) {
-  if (!screen_state) return rt_set_error(1);
+  if (!screen_state) return rt_set_error(ZQ_ERR_ILLEGAL_CALL);
   GfxContext* ctx = gfx_get_context();
   gfx_set_target(ctx, target);
   uint32_t c;
-  if (!gfx_shape_colour(ctx, colour, &c) || !gfx_target_fits(ctx)) return rt_set_error(1);
+  if (!gfx_shape_colour(ctx, colour, &c) || !gfx_target_fits(ctx)) return rt_set_error(ZQ_ERR_ILLEGAL_CALL);
   gfx_select_colour_routines(ctx, c);
   ViewClip v = gfx_view_clip(ctx);
   *canvas = {ctx, c, v.left, v.top, v.right, v.bottom,
              gfx_target_is_visible(ctx) ? screen_state->dirty_rows : nullptr, gfx_colour_blends(ctx, c)};
-  return 0;
+  return ZQ_OK;
 }

@@ -141,7 +141,7 @@ void draw_wedge(const ShapeCanvas& c, Ellipse& e, long long cx, long long cy, bo
 
 int check_arguments(float radius, float start, float end, float aspect) {
   bool finite = std::isfinite(radius) && std::isfinite(start) && std::isfinite(end) && std::isfinite(aspect);
-  return finite && radius >= 0 ? 0 : 1;
+  return finite && radius >= 0 ? ZQ_OK : ZQ_ERR_ILLEGAL_CALL;
 }
 
 long long axis(double length) { return std::min<long long>(std::llround(length), kMaxAxis); }
@@ -152,11 +152,11 @@ int gfx_circle(ImageBuffer* target, float x, float y, float radius, int64_t colo
                float aspect, int flags) {
   ShapeCanvas c;
   if (int error = gfx_shape_begin(target, colour, &c)) return error;
-  if (check_arguments(radius, start, end, aspect)) return rt_set_error(1);
+  if (check_arguments(radius, start, end, aspect)) return rt_set_error(ZQ_ERR_ILLEGAL_CALL);
   gfx_step_coords(c.ctx, flags & kStepFirst, &x, &y, nullptr, nullptr);
   int px, py;
   gfx_to_view(c.ctx, x, y, &px, &py);
-  if (c.empty()) return rt_set_error(0);
+  if (c.empty()) return rt_set_error(ZQ_OK);
   double r = std::min(double(radius), double(kMaxAxis));
   double ratio = aspect > 0 ? double(aspect) : 1.0;
   Ellipse e(ratio <= 1 ? axis(r) : axis(r / ratio), ratio <= 1 ? axis(r * ratio) : axis(r));
@@ -167,7 +167,7 @@ int gfx_circle(ImageBuffer* target, float x, float y, float radius, int64_t colo
   GfxScreenLock lock;
   if (wedge.whole && !lines) {
     for_each_span(c, e, px, py, filled, [&](long long row, long long x0, long long x1) { c.span(row, x0, x1); });
-    return rt_set_error(0);
+    return rt_set_error(ZQ_OK);
   }
   // The radius lines go first; the arc then leaves out their pixels, so a
   // blending colour covers every pixel once.
@@ -184,5 +184,5 @@ int gfx_circle(ImageBuffer* target, float x, float y, float radius, int64_t colo
   line_pixels.erase(std::unique(line_pixels.begin(), line_pixels.end()), line_pixels.end());
   for (const Pixel& p : line_pixels) c.pixel(p.second, p.first);
   draw_wedge(c, e, px, py, filled, wedge, line_pixels);
-  return rt_set_error(0);
+  return rt_set_error(ZQ_OK);
 }

@@ -91,7 +91,7 @@ int gfx_line(ImageBuffer* target, float x1, float y1, float x2, float y2, int64_
   int ax, ay, bx, by;
   gfx_to_view(c.ctx, x1, y1, &ax, &ay);
   gfx_to_view(c.ctx, x2, y2, &bx, &by);
-  if (c.empty()) return rt_set_error(0);
+  if (c.empty()) return rt_set_error(ZQ_OK);
   int mask = dash_mask(style);
   long long l = std::min(ax, bx), r = std::max(ax, bx), t = std::min(ay, by), b = std::max(ay, by);
   GfxScreenLock lock;
@@ -103,5 +103,5 @@ int gfx_line(ImageBuffer* target, float x1, float y1, float x2, float y2, int64_
     draw_box(c, l, t, r, b);
   else
     draw_dashed_box(c, l, t, r, b, ax, ay, mask);
-  return rt_set_error(0);
+  return rt_set_error(ZQ_OK);
 }

@@ -38,7 +38,7 @@ int gfx_put_image(ImageBuffer* target, float x, float y, const ImageBuffer* imag
 
 ImageBuffer* gfx_load_image(const char* name) {
   if (!name || !screen_state) {
-    rt_set_error(1);
+    rt_set_error(ZQ_ERR_ILLEGAL_CALL);
     return nullptr;
   }
   int width = 0, height = 0;
@@ -48,7 +48,7 @@ ImageBuffer* gfx_load_image(const char* name) {
   }
   ImageBuffer* image = gfx_image_create(width, height, 0, 0, ZQ_IMAGE_MASK_FILL);
   if (!image) {
-    rt_set_error(1);
+    rt_set_error(ZQ_ERR_ILLEGAL_CALL);
     return nullptr;
   }
   if (gfx_load_bitmap(temporary(name), image, nullptr) != 0) {

@@ -51,7 +51,7 @@ StringValue* pool_take() {
 // Whether the value's characters belong to it (and may be freed): always for
 // variables; for temporaries only when they were allocated for them.
 bool owns_chars(const StringValue* s) {
-  return pool_index(s) < 0 || (s->length & kStrTempChars) != 0;
+  return pool_index(s) < 0 || (s->length & ZQ_STR_TEMP_CHARS) != 0;
 }
 
 }  // namespace
@@ -68,7 +68,7 @@ int rt_str_pool_in_use() { return g_pool_in_use; }
 void rt_str_release(StringValue* s) {
   const int i = pool_index(s);
   if (i < 0 || !g_pool_used[i]) return;
-  if (s->length & kStrTempChars) std::free(s->data);
+  if (s->length & ZQ_STR_TEMP_CHARS) std::free(s->data);
   *s = StringValue{};
   g_pool_used[i] = false;
   --g_pool_in_use;
@@ -112,7 +112,7 @@ bool rt_str_store(StringValue* dest, const char* a, int64_t a_length, const char
   chars[total] = '\0';
   std::free(old);
   dest->data = chars;
-  dest->length = uint32_t(total) | (temp ? kStrTempChars : 0u);
+  dest->length = uint32_t(total) | (temp ? ZQ_STR_TEMP_CHARS : 0u);
   dest->size = uint32_t(total + 1);
   return true;
 }
@@ -196,7 +196,7 @@ StringValue* rt_str_concat(StringValue* dest, const void* a, int a_mark, const v
 StringValue* rt_str_lcase(StringValue* s) {
   const int length = rt_str_len(s);
   StringValue* result;
-  if (rt_str_is_temp(s) && (length == 0 || (s->length & kStrTempChars))) {
+  if (rt_str_is_temp(s) && (length == 0 || (s->length & ZQ_STR_TEMP_CHARS))) {
     // The argument would be released anyway: lower its own characters.
     result = s;
   } else {

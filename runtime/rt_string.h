@@ -6,7 +6,6 @@
 
 #include "zentravolk/runtime.h"
 
-constexpr uint32_t kStrTempChars = ZQ_STR_TEMP_CHARS;
 constexpr int kStrPoolSize = 256;
 
 // The shared empty value handed out when the pool is exhausted.

@@ -265,7 +265,7 @@ TEST_F(Console, PrintZonesAndClearReachTheWholeConsole) {
   rt_locate(60, 1, -1, 0, 0);
   write("bottom");
   clear_dirty();
-  rt_cls(kArgumentOmitted);
+  rt_cls(ZQ_OMITTED);
   EXPECT_TRUE(page_is_blank(0));
   EXPECT_EQ(dirty_count(), 480);
   EXPECT_EQ(ch(1, 60), 32u);

@@ -27,7 +27,7 @@ Reading query(int id) {
 void expect_failure(const Reading& r) {
   EXPECT_EQ(r.result, 1);
   EXPECT_EQ(r.buttons, -1);
-  for (float axis : r.axis) EXPECT_EQ(axis, kJoystickNoAxis);
+  for (float axis : r.axis) EXPECT_EQ(axis, ZQ_JOYSTICK_NO_AXIS);
 }
 
 class Joystick : public ::testing::Test {
@@ -79,14 +79,14 @@ TEST_F(Joystick, AxesAndHatTheDeviceLacksStayAbsent) {
   const int two_axes = attach(2, 1, 0);
   Reading r = query(two_axes);
   ASSERT_EQ(r.result, 0);
-  for (int i = 2; i < 8; ++i) EXPECT_EQ(r.axis[i], kJoystickNoAxis) << "axis " << i + 1;
+  for (int i = 2; i < 8; ++i) EXPECT_EQ(r.axis[i], ZQ_JOYSTICK_NO_AXIS) << "axis " << i + 1;
 
   const int four_axes = attach(4, 1, 0);
   SDL_JoystickSetVirtualAxis(device_, 3, -32768);
   r = query(four_axes);
   ASSERT_EQ(r.result, 0);
   EXPECT_EQ(r.axis[3], -1.0f);
-  for (int i = 4; i < 8; ++i) EXPECT_EQ(r.axis[i], kJoystickNoAxis) << "axis " << i + 1;
+  for (int i = 4; i < 8; ++i) EXPECT_EQ(r.axis[i], ZQ_JOYSTICK_NO_AXIS) << "axis " << i + 1;
 }
 
 TEST_F(Joystick, HatDirectionsGiveHorizontalAndVerticalAxes) {

@@ -115,7 +115,7 @@ TEST_F(Primitives, ClearWithoutViewsClearsEverything) {
   screen_state->console_row = 7;
   screen_state->console_column = 9;
   screen_state->flags |= kScreenPendingNewline;
-  rt_cls(kArgumentOmitted);
+  rt_cls(ZQ_OMITTED);
   for (int y = 0; y < 480; ++y) ASSERT_TRUE(row_is(0, y, 0, 640, 0xFF000000u)) << y;
   EXPECT_EQ(dirty_count(), 480);
   EXPECT_EQ(gfx_point(nullptr, 0, kPointCursorQuery), 320u);
@@ -133,7 +133,7 @@ TEST_F(Primitives, ClearWithAViewClearsOnlyTheView) {
   gfx_view(8, 8, 23, 15, 0, 0, kViewNoBorder | INT32_MIN);
   scribble(0);
   screen_state->console_row = 3;
-  gfx_cls(kArgumentOmitted);
+  gfx_cls(ZQ_OMITTED);
   EXPECT_TRUE(row_is(0, 8, 8, 24, 0xFF000000u));
   EXPECT_TRUE(row_is(0, 15, 8, 24, 0xFF000000u));
   EXPECT_TRUE(row_is(0, 16, 8, 24, 0x5A5A5A5Au));
@@ -151,7 +151,7 @@ TEST_F(Primitives, ClearOfTheTextViewClearsItsRowsAndCells) {
   scribble(1);
   gfx_pset(nullptr, 5, 5, 0xFFFFFFFFu, 0, 0);
   clear_dirty();
-  rt_cls(kArgumentOmitted);
+  rt_cls(ZQ_OMITTED);
   EXPECT_TRUE(row_is(1, 15, 0, 64, 0x5A5A5A5Au));
   for (int y = 16; y < 32; ++y) EXPECT_TRUE(row_is(1, y, 0, 64, 0xFF000000u)) << y;
   EXPECT_TRUE(row_is(1, 32, 0, 64, 0x5A5A5A5Au));

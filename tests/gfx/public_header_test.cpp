@@ -28,9 +28,10 @@ static_assert(ZQ_OPEN_FULLSCREEN == kOpenFullScreen && ZQ_OPEN_OPENGL == kOpenOp
 static_assert(ZQ_PUT_WHOLE_IMAGE == kPutWholeImage && ZQ_PUT_RECT_RELATIVE == kPutRectRelative &&
               ZQ_PUT_POINT_RELATIVE == kPutPointRelative && ZQ_PUT_ALPHA_MODE == kPutAlphaMode);
 static_assert(ZQ_TEXT_USE_FOREGROUND == kTextUseForeground);
-static_assert(ZQ_OMITTED == kArgumentOmitted);
-static_assert(ZQ_JOYSTICK_NO_AXIS == kJoystickNoAxis);
-static_assert(ZQ_STR_TEMP_CHARS == kStrTempChars);
+// Values the library uses by their public names alone, proved as numbers.
+static_assert(ZQ_OMITTED == -65536);
+static_assert(ZQ_JOYSTICK_NO_AXIS == -1000.0f);
+static_assert(ZQ_STR_TEMP_CHARS == 0x80000000u);
 static_assert(ZQ_IMAGE_MASK_FILL < 0);
 // StringValue is the runtime's record itself: three 32-bit words on 32-bit
 // machines, a pointer and two words here.
