@@ -34,8 +34,7 @@ static void set_up_for_screen(GfxContext* ctx) {
   std::memset(ctx, 0, sizeof *ctx);
   ScreenState* s = screen_state;
   ctx->screen_id = s->screen_id;
-  ctx->saved_view[2] = s->width;
-  ctx->saved_view[3] = s->height;
+  ctx->saved_view = ViewRect{0, 0, s->width, s->height};
   grow_line_table(ctx, s->height);
   ctx->foreground = s->depth == 8 ? 15u : s->colour_mask;
   ctx->background = s->colour_mask & 0xFF000000u;
@@ -54,11 +53,9 @@ void gfx_set_target(GfxContext* ctx, ImageBuffer* target) {
   if (target && target != ctx->target) {
     // Only the screen's view is saved: after the current image was destroyed
     // the target reads null while the view is still that image's.
-    if (!(ctx->flags & kCtxImageTarget)) std::memcpy(ctx->saved_view, &ctx->view_x, sizeof ctx->saved_view);
+    if (!(ctx->flags & kCtxImageTarget)) ctx->saved_view = ctx->view;
     ImageInfo info = gfx_image_info(target);
-    ctx->view_x = ctx->view_y = 0;
-    ctx->view_width = info.width;
-    ctx->view_height = info.height;
+    ctx->view = ViewRect{0, 0, info.width, info.height};
     if (info.long_style) {
       ctx->bytes_per_pixel = info.bytes_per_pixel;
       ctx->pitch = info.pitch;
@@ -78,11 +75,11 @@ void gfx_set_target(GfxContext* ctx, ImageBuffer* target) {
       size_t fit = (room - size_t(kImageShortHeader)) / size_t(ctx->pitch);
       if (fit < size_t(rows)) rows = int(fit);
     }
-    ctx->view_height = rows;
+    ctx->view.height = rows;
     for (int i = 0; i < rows; ++i) ctx->line_table[i] = info.pixels + size_t(i) * size_t(ctx->pitch);
     ctx->flags |= kCtxImageTarget;
   } else if (!target && (ctx->flags & (kCtxScreenNotBuilt | kCtxImageTarget)) && s) {
-    std::memcpy(&ctx->view_x, ctx->saved_view, sizeof ctx->saved_view);
+    ctx->view = ctx->saved_view;
     ctx->bytes_per_pixel = s->bytes_per_pixel;
     ctx->pitch = s->pitch;
     uint8_t* page = s->page_buffers[ctx->work_page];
@@ -154,8 +151,8 @@ void gfx_to_view(GfxContext* ctx, float x, float y, int* px, int* py) {
   *px = round_away(x);
   *py = round_away(y);
   if (!(ctx->flags & kCtxViewAbsolute)) {
-    *px = add_saturating(*px, ctx->view_x);
-    *py = add_saturating(*py, ctx->view_y);
+    *px = add_saturating(*px, ctx->view.x);
+    *py = add_saturating(*py, ctx->view.y);
   }
 }
 

@@ -23,6 +23,11 @@ constexpr uint32_t kCtxImageTarget = 0x2;
 constexpr uint32_t kCtxViewSet = 0x10;
 constexpr uint32_t kCtxViewAbsolute = 0x20;
 
+// A view: its top-left pixel and its size.
+struct ViewRect {
+  int x, y, width, height;
+};
+
 struct GfxContext {
   int screen_id;
   int work_page;
@@ -32,8 +37,8 @@ struct GfxContext {
   int pitch;
   ImageBuffer* target;
   float last_x, last_y;
-  int view_x, view_y, view_width, view_height;
-  int saved_view[4];
+  ViewRect view;
+  ViewRect saved_view;  // the screen's view while an image is the target
   uint32_t foreground, background;
   PutPixelFn put_pixel;
   GetPixelFn get_pixel;

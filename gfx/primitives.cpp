@@ -22,8 +22,8 @@ constexpr uint32_t kPlainColour = 0xFF000000u;  // selects the plain routines
 constexpr uint32_t kOutOfView = 0xFFFFFFFFu;
 
 bool inside_view(const GfxContext* ctx, int px, int py) {
-  return px >= ctx->view_x && int64_t(px) < int64_t(ctx->view_x) + ctx->view_width && py >= ctx->view_y &&
-         int64_t(py) < int64_t(ctx->view_y) + ctx->view_height;
+  return px >= ctx->view.x && int64_t(px) < int64_t(ctx->view.x) + ctx->view.width && py >= ctx->view.y &&
+         int64_t(py) < int64_t(ctx->view.y) + ctx->view.height;
 }
 
 // Truncates toward zero; values beyond the int range saturate.
@@ -58,8 +58,8 @@ void fill_rect(GfxContext* ctx, int x, int y, int width, int height, uint32_t co
 }
 
 void centre_cursor(GfxContext* ctx) {
-  ctx->last_x = float(ctx->view_x + ctx->view_width / 2);
-  ctx->last_y = float(ctx->view_y + ctx->view_height / 2);
+  ctx->last_x = float(ctx->view.x + ctx->view.width / 2);
+  ctx->last_y = float(ctx->view.y + ctx->view.height / 2);
 }
 
 // The runtime's text view, limited to the console's rows.
@@ -79,7 +79,7 @@ void clear_everything(GfxContext* ctx, ScreenState* s) {
 }
 
 void clear_view(GfxContext* ctx) {
-  fill_rect(ctx, ctx->view_x, ctx->view_y, ctx->view_width, ctx->view_height, ctx->background);
+  fill_rect(ctx, ctx->view.x, ctx->view.y, ctx->view.width, ctx->view.height, ctx->background);
   centre_cursor(ctx);
 }
 
@@ -192,9 +192,7 @@ void gfx_view(int x1, int y1, int x2, int y2, uint32_t fill_colour, uint32_t bor
   gfx_sort_corners(&x1, &y1, &x2, &y2);
   if (x1 == kViewNoCoordinate && y1 == kViewNoCoordinate && x2 == kViewNoCoordinate && y2 == kViewNoCoordinate) {
     ctx->flags &= ~kCtxViewSet;
-    ctx->view_x = ctx->view_y = 0;
-    ctx->view_width = s->width;
-    ctx->view_height = s->height;
+    ctx->view = ViewRect{0, 0, s->width, s->height};
     return;
   }
   ctx->flags |= kCtxViewSet;
@@ -209,11 +207,11 @@ void gfx_view(int x1, int y1, int x2, int y2, uint32_t fill_colour, uint32_t bor
     gfx_select_colour_routines(ctx, border);
     draw_outline(ctx, s, int64_t(x1) - 1, int64_t(y1) - 1, int64_t(x2) + 1, int64_t(y2) + 1, border);
   }
-  ctx->view_x = std::clamp(x1, 0, s->width);
-  ctx->view_y = std::clamp(y1, 0, s->height);
+  ctx->view.x = std::clamp(x1, 0, s->width);
+  ctx->view.y = std::clamp(y1, 0, s->height);
   // An empty view is kept at size 0 rather than a negative size.
-  ctx->view_width = int(std::max<int64_t>(std::min(x2, s->width - 1) - int64_t(ctx->view_x) + 1, 0));
-  ctx->view_height = int(std::max<int64_t>(std::min(y2, s->height - 1) - int64_t(ctx->view_y) + 1, 0));
+  ctx->view.width = int(std::max<int64_t>(std::min(x2, s->width - 1) - int64_t(ctx->view.x) + 1, 0));
+  ctx->view.height = int(std::max<int64_t>(std::min(y2, s->height - 1) - int64_t(ctx->view.y) + 1, 0));
   if (view_flags >= 0) {
     uint32_t saved = ctx->background;
     ctx->background = gfx_fix_colour(ctx->bytes_per_pixel, fill_colour);
@@ -240,10 +238,10 @@ int gfx_page_copy(int source, int destination) {
   if (source == destination) return rt_set_error(ZQ_OK);
   bool visible = destination == s->visible_page;
   bool taken = visible && gfx_lock_screen();
-  if (ctx->view_width > 0 && ctx->view_height > 0) {
-    size_t offset = size_t(ctx->view_y) * size_t(s->pitch) + size_t(ctx->view_x) * size_t(s->bytes_per_pixel);
-    size_t bytes = size_t(ctx->view_width) * size_t(s->bytes_per_pixel);
-    for (int row = 0; row < ctx->view_height; ++row) {
+  if (ctx->view.width > 0 && ctx->view.height > 0) {
+    size_t offset = size_t(ctx->view.y) * size_t(s->pitch) + size_t(ctx->view.x) * size_t(s->bytes_per_pixel);
+    size_t bytes = size_t(ctx->view.width) * size_t(s->bytes_per_pixel);
+    for (int row = 0; row < ctx->view.height; ++row) {
       size_t at = offset + size_t(row) * size_t(s->pitch);
       gfx_mem_copy(s->page_buffers[destination] + at, s->page_buffers[source] + at, bytes);
     }
@@ -251,8 +249,8 @@ int gfx_page_copy(int source, int destination) {
   size_t cells = size_t(std::max(s->text_columns, 0)) * size_t(std::max(s->text_rows, 0));
   if (s->text_cells && cells)
     gfx_mem_copy(s->text_cells[destination], s->text_cells[source], cells * sizeof(TextCell));
-  if (visible && ctx->view_height > 0)
-    std::fill_n(s->dirty_rows + ctx->view_y, ctx->view_height, uint8_t(1));
+  if (visible && ctx->view.height > 0)
+    std::fill_n(s->dirty_rows + ctx->view.y, ctx->view.height, uint8_t(1));
   gfx_unlock_screen(taken);
   return rt_set_error(ZQ_OK);
 }

@@ -26,8 +26,8 @@ bool rows_fit(const ImageBuffer* image, int header, int rows, int pitch) {
 }  // namespace
 
 ViewClip gfx_view_clip(const GfxContext* ctx) {
-  ViewClip c{ctx->view_x, ctx->view_y, (long long)ctx->view_x + ctx->view_width,
-         (long long)ctx->view_y + ctx->view_height};
+  ViewClip c{ctx->view.x, ctx->view.y, (long long)ctx->view.x + ctx->view.width,
+         (long long)ctx->view.y + ctx->view.height};
   if (!ctx->target && screen_state) {
     // The screen's rows end where its line table ends, whatever the view says.
     c.left = std::max(c.left, 0LL);

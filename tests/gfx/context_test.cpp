@@ -16,10 +16,10 @@ namespace {
 using Context = DrawingTest;
 
 void expect_view(const GfxContext* ctx, int x, int y, int w, int h) {
-  EXPECT_EQ(ctx->view_x, x);
-  EXPECT_EQ(ctx->view_y, y);
-  EXPECT_EQ(ctx->view_width, w);
-  EXPECT_EQ(ctx->view_height, h);
+  EXPECT_EQ(ctx->view.x, x);
+  EXPECT_EQ(ctx->view.y, y);
+  EXPECT_EQ(ctx->view.width, w);
+  EXPECT_EQ(ctx->view.height, h);
 }
 
 TEST_F(Context, CoordinatesRoundHalfAwayFromZero) {

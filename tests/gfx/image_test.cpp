@@ -106,11 +106,11 @@ TEST_F(Image, DestroyingTheTargetMakesTheContextForgetIt) {
   // screen's view saved before the first image is not lost.
   ImageBuffer* b = gfx_image_create(16, 4, 0, 0, -1);
   EXPECT_EQ(ctx->target, b);
-  EXPECT_EQ(ctx->view_width, 16);
-  EXPECT_EQ(ctx->view_height, 4);
+  EXPECT_EQ(ctx->view.width, 16);
+  EXPECT_EQ(ctx->view.height, 4);
   gfx_set_target(ctx, nullptr);
-  EXPECT_EQ(ctx->view_x, 10);
-  EXPECT_EQ(ctx->view_width, 40);
+  EXPECT_EQ(ctx->view.x, 10);
+  EXPECT_EQ(ctx->view.width, 40);
   EXPECT_EQ(ctx->line_table[0], screen_state->page_buffers[0]);
   gfx_image_destroy(b);
 }
@@ -126,8 +126,8 @@ TEST_F(Image, ShortImagesTakeTheScreensPixelSizeWithinTheirBlock) {
   gfx_set_target(ctx, image);
   EXPECT_EQ(ctx->bytes_per_pixel, 4);
   EXPECT_EQ(ctx->pitch, 40);
-  EXPECT_EQ(ctx->view_height, int((gfx_image_room(image) - 4) / 40));
-  EXPECT_LT(ctx->view_height, 10);
+  EXPECT_EQ(ctx->view.height, int((gfx_image_room(image) - 4) / 40));
+  EXPECT_LT(ctx->view.height, 10);
   gfx_pset(image, 9, 9, 0xFFFFFFFFu, 0, 0);  // beyond the block: not drawn
   EXPECT_EQ(gfx_point(image, 9, 9), 0xFFFFFFFFu);
   gfx_pset(image, 9, 0, 0xFF00FF00u, 0, 0);

@@ -170,7 +170,7 @@ TEST_F(Primitives, ViewDrawsItsBorderAndFill) {
   open(16, 16, 32);
   gfx_view(2, 3, 5, 6, 0xFF0000FFu, 0xFFFF0000u, 0);
   GfxContext* ctx = gfx_get_context();
-  EXPECT_EQ(std::vector<int>({ctx->view_x, ctx->view_y, ctx->view_width, ctx->view_height}),
+  EXPECT_EQ(std::vector<int>({ctx->view.x, ctx->view.y, ctx->view.width, ctx->view.height}),
             (std::vector<int>{2, 3, 4, 4}));
   EXPECT_TRUE(row_is(0, 2, 1, 7, 0xFFFF0000u));
   EXPECT_TRUE(row_is(0, 7, 1, 7, 0xFFFF0000u));
@@ -187,13 +187,13 @@ TEST_F(Primitives, ViewDrawsItsBorderAndFill) {
 
   gfx_view(10, -40, 99, 12, 0, 0xFFFFFFFFu, INT32_MIN);  // clipped border, no fill
   EXPECT_TRUE(row_is(0, 13, 9, 16, 0xFFFFFFFFu));
-  EXPECT_EQ(std::vector<int>({ctx->view_x, ctx->view_y, ctx->view_width, ctx->view_height}),
+  EXPECT_EQ(std::vector<int>({ctx->view.x, ctx->view.y, ctx->view.width, ctx->view.height}),
             (std::vector<int>{10, 0, 6, 13}));
   gfx_view(INT32_MIN, INT32_MIN, -20, -20, 0, 0, INT32_MIN);  // wholly off the screen
-  EXPECT_EQ(ctx->view_width, 0);
-  EXPECT_EQ(ctx->view_height, 0);
+  EXPECT_EQ(ctx->view.width, 0);
+  EXPECT_EQ(ctx->view.height, 0);
   gfx_view(-32768, -32768, -32768, -32768, 0, 0, 0);
-  EXPECT_EQ(std::vector<int>({ctx->view_x, ctx->view_y, ctx->view_width, ctx->view_height}),
+  EXPECT_EQ(std::vector<int>({ctx->view.x, ctx->view.y, ctx->view.width, ctx->view.height}),
             (std::vector<int>{0, 0, 16, 16}));
   EXPECT_EQ(ctx->flags & kCtxViewSet, 0u);
 }

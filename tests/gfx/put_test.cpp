@@ -100,10 +100,10 @@ TEST_F(Put, SpriteCutAtTheLeftEdgeMarksItsRowsOnlyWhenVisible) {
 TEST_F(Put, ClippedOnEverySideOfAView) {
   ImageBuffer* sprite = numbered(33, 33);
   GfxContext* ctx = gfx_get_context();
-  ctx->view_x = 100;
-  ctx->view_y = 200;
-  ctx->view_width = 20;
-  ctx->view_height = 10;
+  ctx->view.x = 100;
+  ctx->view.y = 200;
+  ctx->view.width = 20;
+  ctx->view.height = 10;
   // Coordinates are relative to the view's origin: the sprite covers the view.
   EXPECT_EQ(put(sprite, -5, -7), 0);
   expect_blit(100, 200, 20, 10, 5, 7);

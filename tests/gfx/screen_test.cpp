@@ -205,7 +205,7 @@ TEST_F(Screen, ReopeningGivesANewIdAndClearedPages) {
   EXPECT_GT(screen_state->screen_id, id);
   ctx = gfx_get_context();
   EXPECT_EQ(ctx->work_page, 0);
-  EXPECT_EQ(ctx->view_width, 16);
+  EXPECT_EQ(ctx->view.width, 16);
   EXPECT_EQ(ctx->background, 0xFF000000u);
   for (int p = 0; p < 2; ++p)
     for (int i = 0; i < 16 * 8; ++i) {

@@ -58,7 +58,7 @@ TEST_P(Clipping, ScreenViewsAtAndBeyondEveryEdge) {
     for (size_t i = 0; i < size_t(screen_state->pitch) * 40; ++i) screen_state->page_buffers[0][i] = uint8_t(rng());
     gfx_view(v.x1, v.y1, v.x2, v.y2, 0, 0, v.flags | kViewNoBorder);
     GfxContext* ctx = gfx_get_context();
-    int vx = ctx->view_x, vy = ctx->view_y, vw = ctx->view_width, vh = ctx->view_height;
+    int vx = ctx->view.x, vy = ctx->view.y, vw = ctx->view.width, vh = ctx->view.height;
     std::vector<uint8_t> before = page_copy();
     draw_random_shapes(nullptr, rng);
     ImageBuffer* piece = gfx_get_image(nullptr, -5, -5, 60, 50, 0);
