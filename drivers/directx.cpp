@@ -21,6 +21,7 @@
 
 #include "drivers/display_modes.h"
 #include "drivers/window.h"
+#include "platform/pixel_depth.h"
 
 namespace {
 
@@ -53,16 +54,6 @@ std::mutex vsync_mutex;
 std::condition_variable vsync_changed;
 bool vsync_event = false;  // manual reset
 
-int twin_depth(int depth) {
-  switch (depth) {
-    case 15: return 16;
-    case 16: return 15;
-    case 24: return 32;
-    case 32: return 24;
-    default: return 0;
-  }
-}
-
 // Switches the display for a full-screen picture of width x height: that
 // height, then taller standard heights, each at the depth and then its twin.
 // The mode's height, or 0 when no allowed height can be set.
@@ -75,8 +66,8 @@ int switch_display_mode(const WindowSystem* ws, int width, int height, int depth
       WsDisplayMode mode{width, h, depth, refresh_rate};
       ok = ws->change_display_mode(&mode);
     }
-    if (!ok && twin_depth(depth)) {
-      WsDisplayMode twin{width, h, twin_depth(depth), refresh_rate};
+    if (!ok && depth_twin(depth)) {
+      WsDisplayMode twin{width, h, depth_twin(depth), refresh_rate};
       ok = ws->change_display_mode(&twin);
     }
     if (ok) return h;
@@ -103,7 +94,7 @@ int dx_window_init(WindowState* st) {
   if (!d) return -1;
   st->driver_data = d;
   int style = 0, x = 0, y = 0, window_height = st->height;
-  if (st->flags & kOpenFullScreen) {
+  if (st->flags & ZQ_OPEN_FULLSCREEN) {
     int mode_height = switch_display_mode(ws, st->width, st->height, st->depth, st->refresh_rate);
     if (!mode_height) return -1;
     d->mode_changed = true;
@@ -131,7 +122,7 @@ void dx_window_exit(WindowState* st) {
   const WindowSystem* ws = window_system();
   DxDisplay* d = display_of(st);
   WsRect rect;
-  if (st->window && !(st->flags & kOpenFullScreen) && ws->client_rect(st->window, &rect)) {
+  if (st->window && !(st->flags & ZQ_OPEN_FULLSCREEN) && ws->client_rect(st->window, &rect)) {
     window_x = rect.x;
     window_y = rect.y;
   }
@@ -213,7 +204,7 @@ PassResult update_pass(WindowState* st) {
     vsync_changed.wait_for(lock, kVsyncLimit, [] { return vsync_event; });
     vsync_requested = false;
   }
-  if (s && (st->active || !(st->flags & kOpenFullScreen)) && display_of(st)) {
+  if (s && (st->active || !(st->flags & ZQ_OPEN_FULLSCREEN)) && display_of(st)) {
     if (st->palette_changed) {
       // Palette screens are converted through the new palette.
       win_mark_all_dirty(st);
@@ -278,7 +269,7 @@ void dx_thread(WindowState* st) {
 
 int dx_init(const char* title, int width, int height, int depth, int refresh_rate, int flags) {
   win_clear();
-  if (flags & (kOpenOpenGL | kOpenShaped)) return -1;
+  if (flags & (ZQ_OPEN_OPENGL | ZQ_OPEN_SHAPED)) return -1;
   WindowState* st = win_state();
   st->window_init = dx_window_init;
   st->window_exit = dx_window_exit;

@@ -4,17 +4,14 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "platform/pixel_depth.h"
 #include "platform/window_system.h"
 
 namespace {
 
 bool exact_depth(int mode_bits, int depth) { return mode_bits == depth; }
 
-// Depths shown alike: 15 with 16, 24 with 32.
-bool twin_depth(int mode_bits, int depth) {
-  auto twin = [](int d) { return d == 15 ? 16 : d == 24 ? 32 : d; };
-  return twin(mode_bits) == twin(depth);
-}
+bool twin_depth(int mode_bits, int depth) { return depth_matches_or_twin(mode_bits, depth); }
 
 int* list_matching_modes(int depth, int* count, bool (*matches)(int mode_bits, int depth)) {
   const WindowSystem* ws = window_system();

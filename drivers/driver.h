@@ -4,6 +4,7 @@
 // by field name; an operation left out is empty.
 #pragma once
 #include "drivers/screen_state.h"
+#include "zentravolk/screen.h"  // the open flags, ZQ_OPEN_*, as the drivers read them
 
 struct GfxDriver {
   const char* name = nullptr;

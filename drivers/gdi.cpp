@@ -18,6 +18,7 @@
 #include "drivers/display_modes.h"
 #include "drivers/key_tables.h"
 #include "drivers/window.h"
+#include "platform/pixel_depth.h"
 
 namespace {
 
@@ -37,8 +38,6 @@ struct GdiDisplay {
 
 GdiDisplay* display_of(WindowState* st) { return static_cast<GdiDisplay*>(st->driver_data); }
 
-int bytes_per_pixel(int depth) { return depth == 15 ? 2 : depth / 8; }
-
 // The blitter from the screen to the surface's format. Palette screens are
 // always converted through the palette: there is no 8-bit surface.
 bool choose_conversion(WindowState* st, GdiDisplay* d, const WsSurface& surface) {
@@ -47,7 +46,7 @@ bool choose_conversion(WindowState* st, GdiDisplay* d, const WsSurface& surface)
   st->blitter = choose_blitter(surface.depth, surface.order);
   if (d->shaped && screen_state->depth == 32 && surface.depth == 32 && surface.order == kOrderNormal)
     st->blitter = blitter_shaped_copy;
-  d->conversion_pitch = (st->width * bytes_per_pixel(surface.depth) + 3) & ~3;
+  d->conversion_pitch = (st->width * depth_bytes_per_pixel(surface.depth) + 3) & ~3;
   d->conversion.clear();
   d->surface_pixels = surface.pixels;
   return st->blitter != nullptr;
@@ -59,14 +58,14 @@ int gdi_window_init(WindowState* st) {
   if (!d) return -1;
   st->driver_data = d;
   int style = 0, x = 0, y = 0;
-  if (st->flags & kOpenFullScreen) {
+  if (st->flags & ZQ_OPEN_FULLSCREEN) {
     WsDisplayMode mode{st->width, st->height, st->depth, 0};  // any refresh rate
     if (!ws->change_display_mode(&mode)) return -1;
     d->mode_changed = true;
     style = kWsStyleFullScreen;
   } else {
     style = win_window_style(st->flags);
-    if (st->flags & kOpenShaped) style |= kWsStyleShaped;
+    if (st->flags & ZQ_OPEN_SHAPED) style |= kWsStyleShaped;
     win_centred_position(st, &x, &y);
   }
   if (win_create_window(st, style, x, y, st->width, st->height) != 0) return -1;
@@ -143,7 +142,7 @@ Span copy_dirty_span(WindowState* st, GdiDisplay* d, const ScreenState* s) {
     // aside and show what fits.
     if (d->conversion.empty()) d->conversion.resize(size_t(d->conversion_pitch) * size_t(rows));
     st->blitter(d->conversion.data(), d->conversion_pitch);
-    size_t row_bytes = size_t(std::min(st->width, surface.width)) * size_t(bytes_per_pixel(surface.depth));
+    size_t row_bytes = size_t(std::min(st->width, surface.width)) * size_t(depth_bytes_per_pixel(surface.depth));
     count = std::min(y1, surface.height - 1) - y0 + 1;
     for (int y = y0; y < y0 + count; ++y)
       std::memcpy(surface.pixels + size_t(y) * size_t(surface.pitch),
@@ -210,7 +209,7 @@ void gdi_thread(WindowState* st) {
 
 int gdi_init(const char* title, int width, int height, int depth, int refresh_rate, int flags) {
   win_clear();
-  if (flags & kOpenOpenGL) return -1;
+  if (flags & ZQ_OPEN_OPENGL) return -1;
   WindowState* st = win_state();
   st->window_init = gdi_window_init;
   st->window_exit = gdi_window_exit;

@@ -17,6 +17,7 @@
 #include "drivers/display_modes.h"
 #include "drivers/key_tables.h"
 #include "drivers/window.h"
+#include "platform/pixel_depth.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ struct GlDriverState {
 // Channel bits by the bytes of a total: red, green and blue, then alpha.
 void fill_channels(int total, int* red, int* green, int* blue, int* alpha) {
   static constexpr int kColour[] = {0, 5, 8, 8}, kAlpha[] = {0, 0, 0, 8};
-  int index = std::clamp((total + 7) / 8, 1, 4) - 1;
+  int index = std::clamp(depth_bytes_per_pixel(total), 1, 4) - 1;
   for (int* c : {red, green, blue})
     if (!*c) *c = kColour[index];
   if (!*alpha) *alpha = kAlpha[index];
@@ -86,7 +87,7 @@ int gl_window_setup(WindowState* st) {
   const WindowSystem* ws = window_system();
   gl.mode_failed = false;
   int style = 0, x = 0, y = 0;
-  if (st->flags & kOpenFullScreen) {
+  if (st->flags & ZQ_OPEN_FULLSCREEN) {
     WsDisplayMode mode{st->width, st->height, st->depth, 0};  // any refresh rate
     if (!ws->change_display_mode(&mode)) {
       gl.mode_failed = true;
@@ -149,7 +150,7 @@ bool choose_format(WindowState* st, WsGlAttributes request) {
 int gl_init(const char* title, int width, int height, int depth, int refresh_rate, int flags) {
   win_clear();
   gl = GlDriverState{};
-  if (!(flags & kOpenOpenGL) || (flags & kOpenNoFrame)) return -1;
+  if (!(flags & ZQ_OPEN_OPENGL) || (flags & ZQ_OPEN_NO_FRAME)) return -1;
   const WindowSystem* ws = window_system();
   if (!ws->start_video()) return -1;
   gl.video = true;

@@ -9,6 +9,7 @@
 
 #include "gfx/context.h"
 #include "gfx/pixel_routines.h"
+#include "platform/pixel_depth.h"
 #include "runtime/rt_core.h"
 
 static std::unordered_map<const ImageBuffer*, size_t>& rooms() {
@@ -35,7 +36,7 @@ static void put32(uint8_t* p, uint32_t v) { std::memcpy(p, &v, 4); }
 ImageBuffer* gfx_image_create(int width, int height, uint32_t colour, int depth, int flags) {
   ScreenState* s = screen_state;
   if (!s || width <= 0 || height <= 0) return nullptr;
-  int bpp = depth <= 0 ? s->bytes_per_pixel : (depth + 7) / 8;
+  int bpp = depth <= 0 ? s->bytes_per_pixel : depth_bytes_per_pixel(depth);
   if (bpp != 1 && bpp != 2 && bpp != 4) return nullptr;
   bool long_style = rt_compat_level() == 0;
   if (!long_style && (width > kImageShortMaxWidth || height > 0xFFFF)) return nullptr;
