@@ -51,8 +51,19 @@ bool game_frame_due(const Game* game) {
   return (long double)rt_timer() >= due;
 }
 
-static void take_frame_limit_key(Game* game) {
-  StringValue* key = rt_str_lcase(rt_inkey());
+// The window's close button arrives in the key buffer as 255 followed by
+// "k"; it ends the game as Escape does.
+static bool is_close_key(const StringValue* key) {
+  return rt_str_len(key) == 2 && std::memcmp(rt_str_chars(key), "\xFFk", 2) == 0;
+}
+
+// The frame's one key: F toggles the frame limit, the close code ends the
+// loop. The close code is matched before lower-casing, which would make
+// the left arrow's 255 "K" look like it.
+static void take_frame_key(Game* game) {
+  StringValue* key = rt_inkey();
+  if (is_close_key(key)) game->close_requested = true;
+  key = rt_str_lcase(key);
   if (rt_str_compare(key, -1, "f", 2) == 0)
     game->clock.frame_period = game->clock.frame_period == 0.03 ? 0.0 : 0.03;
 }
@@ -65,7 +76,7 @@ void game_frame(Game* game) {
   rt_cls(ZQ_OMITTED);
   level_draw(game);
   player_read_input(game);
-  take_frame_limit_key(game);
+  take_frame_key(game);
   rt_locate(1, 1, -1, 0, 0);
   player_update(game);
   player_draw(game);
@@ -81,7 +92,7 @@ void game_frame(Game* game) {
 
 int game_run(Game* game) {
   int frames = 0;
-  while (!game_escape_held()) {
+  while (!game_escape_held() && !game->close_requested) {
     if (!game_frame_due(game)) continue;
     game_frame(game);
     ++frames;

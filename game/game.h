@@ -9,7 +9,8 @@ bool game_escape_held();
 bool game_frame_due(const Game* game);
 // One drawn frame: flip, clear, level, input, player, frame count, text.
 void game_frame(Game* game);
-// Runs frames until Escape is held; returns how many were drawn.
+// Runs frames until Escape is held or the window's close button was
+// pressed; returns how many were drawn.
 int game_run(Game* game);
 // The whole program: start-up, the loop, then the end with status 0.
 [[noreturn]] void game_main(int argc, char** argv);

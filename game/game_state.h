@@ -56,6 +56,7 @@ struct Game {
   Camera camera;
   FrameClock clock;
   int32_t work_page;
+  bool close_requested;  // the window's close button was pressed
   StringValue driver_name;
   ImageBuffer* font_image;
   ImageBuffer* tile_images[kTileImages];

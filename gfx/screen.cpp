@@ -107,15 +107,14 @@ static void title_from_program_name() {
   if (char* dot = std::strrchr(title_buffer, '.')) *dot = '\0';
 }
 
-// Offers one driver init with the refresh rate asked for, then with 0;
-// a failed init is followed by the same driver's exit.
+// Offers one driver init with the refresh rate asked for, then with 0, also
+// when 0 was asked for; a failed init is followed by the same driver's exit.
 static bool try_driver(const GfxDriver* d, int refresh_rate, int flags) {
   ScreenState* s = screen_state;
   int height = s->height * s->scanline_size;
   for (int rate : {refresh_rate, 0}) {
     if (d->init && d->init(title, s->width, height, s->depth, rate, flags) == 0) return true;
     if (d->exit) d->exit();
-    if (rate == 0) break;
   }
   return false;
 }

@@ -10,6 +10,7 @@
 #include "platform/cp437.h"
 #include "platform/key_characters.h"
 #include "platform/sdl_keys.h"
+#include "platform/sdl_video.h"
 #include "platform/sdl_window.h"
 
 namespace {
@@ -21,19 +22,13 @@ SDL_DisplayMode full_screen_mode;
 int mode_bits(Uint32 format) { return SDL_BYTESPERPIXEL(format) == 4 ? 32 : int(SDL_BITSPERPIXEL(format)); }
 
 bool start_video() {
-  // The program ends through its own keys and signals: SDL must not turn
-  // Ctrl+C or the last window's close button into a quit request.
-  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-  SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
-  // The window surface is the window system's own image memory, not a
-  // texture of a 3-D renderer that SDL would otherwise try first.
-  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+  if (!sdl_video_start()) return false;
   SDL_StartTextInput();
   return true;
 }
 
-void stop_video() { SDL_QuitSubSystem(SDL_INIT_VIDEO); }
+// Video stays up for the process's next screen or try.
+void stop_video() {}
 
 bool desktop_info(DesktopInfo* info) { return platform_desktop_info(info); }
 
@@ -68,6 +63,9 @@ WsWindow* create_window(const WsWindowDesc* desc) {
   if (desc->style & kWsStyleOnTop) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
   if (desc->style & kWsStyleOpenGL) flags |= SDL_WINDOW_OPENGL;
   if ((desc->style & kWsStyleFullScreen) && !full_screen_mode_set) return nullptr;
+  // Video outlives each window: input still queued for an earlier one is
+  // no input for this one.
+  SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
   SDL_Window* window;
   if (desc->style & kWsStyleShaped)
     window = SDL_CreateShapedWindow(desc->title, unsigned(desc->x), unsigned(desc->y), unsigned(desc->width),

@@ -104,8 +104,11 @@ struct WsGlAttributes {
 
 struct WindowSystem {
   const char* name;
-  // Video on the calling thread: every later call for a window is made on
-  // the thread that started video and made the window.
+  // Video for the calling thread's windows: the process's first start brings
+  // it up, on a back-end that shows something (or the one the user named),
+  // and it may stay up after stop_video until the process ends. Every call
+  // for a window is made on the thread that made the window, between its
+  // start_video and stop_video.
   bool (*start_video)();
   void (*stop_video)();
   bool (*desktop_info)(DesktopInfo* info);

@@ -238,15 +238,17 @@ inline bool display_taken(const std::string& number) {
 // pick the same number: the lock file tells whose server got it.
 class XvfbServer {
  public:
-  bool start(const std::string& screen = "1024x768x24") {
+  // reset_when_idle: the server resets itself whenever its last client
+  // leaves, as an X server started without -noreset does.
+  bool start(const std::string& screen = "1024x768x24", bool reset_when_idle = false) {
     std::string xvfb = find_program("Xvfb");
     if (xvfb.empty()) return false;
     for (int n = 91; n < 200; ++n) {
       std::string number = std::to_string(n);
       if (display_taken(number)) continue;
-      server_ = std::make_unique<Child>(std::vector<std::string>{xvfb, ":" + number, "-screen", "0", screen,
-                                                                 "-nolisten", "tcp", "-noreset"},
-                                        "", false);
+      std::vector<std::string> command{xvfb, ":" + number, "-screen", "0", screen, "-nolisten", "tcp"};
+      if (!reset_when_idle) command.push_back("-noreset");
+      server_ = std::make_unique<Child>(command, "", false);
       auto end = Clock::now() + 10s;
       bool ours = false;
       while (server_->running() && Clock::now() < end) {

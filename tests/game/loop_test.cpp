@@ -80,6 +80,25 @@ TEST_F(Loop, FTogglesTheLimitOneKeyPerFrame) {
   EXPECT_EQ(game->clock.frame_period, 0.0);
 }
 
+// The close button's code, 255 then "k", ends the loop in the frame that
+// takes it; the left arrow, 255 then "K", does not, though it lower-cases
+// to the same text.
+TEST_F(Loop, TheCloseCodeEndsTheLoopInTheFrameThatTakesIt) {
+  EXPECT_EXIT(
+      {
+        gfx_post_key(0x6BFF);
+        game_run(game);
+        rt_end(0);
+      },
+      ::testing::ExitedWithCode(0), "");
+  gfx_post_key(0x4BFF);
+  gfx_post_key('x');
+  gfx_post_key(0x6BFF);
+  gfx_post_key('f');
+  EXPECT_EQ(game_run(game), 3);
+  EXPECT_EQ(game->clock.frame_period, 0.0);  // the F behind it was never taken
+}
+
 TEST_F(Loop, TheLimitHoldsFramesBackUntilThePeriodHasPassed) {
   game->clock.frame_period = 0.03;
   game_frame(game);

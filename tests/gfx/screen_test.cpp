@@ -105,24 +105,30 @@ TEST_F(Screen, PageCountsBelowOneOpenOnePage) {
   EXPECT_EQ(screen_state->page_count, 9);
 }
 
+// Every tried driver is offered the rate asked for and then 0, also when
+// 0 was asked for.
 TEST_F(Screen, NamedDriverPassesTryEveryDriverTwiceThenFail) {
   setenv("ZQGFX", "GDI", 1);
   driver_set_list(stand_in_list);
-  ASSERT_EQ(gfx_screen_res(640, 480, 32, 2, 1, 60), 1);
-  EXPECT_EQ(rt_get_error(), 1);
-  EXPECT_EQ(screen_state, nullptr);
-  std::vector<std::string> expected;
-  auto tries = [&](const char* name, int full) {
-    for (int rate : {60, 0}) {
-      expected.push_back(std::string(name) + " " + std::to_string(rate) + " " + std::to_string(full));
-      expected.push_back("exit");
-    }
-  };
-  tries("GDI", 1);
-  for (const char* n : {"DirectX", "GDI", "OpenGL"}) tries(n, 1);
-  tries("GDI", 1);
-  for (const char* n : {"DirectX", "GDI", "OpenGL"}) tries(n, 0);
-  EXPECT_EQ(calls, expected);
+  for (int asked : {60, 0}) {
+    calls.clear();
+    ASSERT_EQ(gfx_screen_res(640, 480, 32, 2, 1, asked), 1);
+    EXPECT_EQ(rt_get_error(), 1);
+    EXPECT_EQ(screen_state, nullptr);
+    std::vector<std::string> expected;
+    auto tries = [&](const char* name, int full) {
+      for (int rate : {asked, 0}) {
+        expected.push_back(std::string(name) + " " + std::to_string(rate) + " " + std::to_string(full));
+        expected.push_back("exit");
+      }
+    };
+    tries("GDI", 1);
+    for (const char* n : {"DirectX", "GDI", "OpenGL"}) tries(n, 1);
+    tries("GDI", 1);
+    for (const char* n : {"DirectX", "GDI", "OpenGL"}) tries(n, 0);
+    EXPECT_EQ(calls, expected) << "asked for " << asked;
+    EXPECT_EQ(calls.size(), 32u);
+  }
 }
 
 TEST_F(Screen, NamedDriverIsMatchedInAnyCase) {
@@ -141,8 +147,9 @@ TEST_F(Screen, RefusedFullScreenOpensAWindowOnTheSecondPass) {
   accept_windowed_only = true;
   ASSERT_EQ(gfx_screen_res(640, 480, 32, 2, 1, 0), 0);
   EXPECT_EQ(driver_name(), "GDI");
-  std::vector<std::string> expected = {"DirectX 0 1", "exit", "GDI 0 1", "exit", "OpenGL 0 1", "exit",
-                                       "DirectX 0 0", "exit", "GDI 0 0"};
+  std::vector<std::string> expected = {"DirectX 0 1", "exit", "DirectX 0 1", "exit", "GDI 0 1",     "exit",
+                                       "GDI 0 1",     "exit", "OpenGL 0 1",  "exit", "OpenGL 0 1",  "exit",
+                                       "DirectX 0 0", "exit", "DirectX 0 0", "exit", "GDI 0 0"};
   EXPECT_EQ(calls, expected);
   EXPECT_EQ(screen_state->driver, &stand_ins[1]);
 }
