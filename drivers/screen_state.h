@@ -39,7 +39,7 @@ constexpr uint32_t kScreenLockOwner = 0x2;      // the current operation took it
 constexpr uint32_t kScreenPendingNewline = 0x4;
 constexpr uint32_t kScreenAlphaPrimitives = 0x8;
 constexpr uint32_t kScreenHasMmx = 0x01000000;
-constexpr uint32_t kScreenOpenGL = 0x20000000;
+constexpr uint32_t kScreenOpenGL = 0x20000000;  // an OpenGL screen: the record's mark, for programs and tests
 
 struct ScreenState {
   int screen_id;

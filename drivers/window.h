@@ -30,7 +30,7 @@ constexpr int kWinSystemVersion = 0x0600;  // what this platform offers: every o
 constexpr int kWinNoPosition = 0xFFFF;     // last pointer x before the first move
 
 struct WindowState {
-  int version = 0;
+  int version = 0;  // the system version; read by nothing, as every optional feature is present here
   WsWindow* window = nullptr;
   WinPaletteEntry palette[256] = {};
   Blitter blitter = nullptr;

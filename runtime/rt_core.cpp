@@ -69,8 +69,6 @@ int rt_argc() { return g_argc; }
 char** rt_argv() { return g_argv; }
 int rt_compat_level() { return g_compat_level; }
 
-RuntimeContext* rt_context() { return &g_context; }
-
 int rt_set_error(int error) {
   g_context.last_error = error;
   return error;

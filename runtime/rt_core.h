@@ -15,11 +15,11 @@ struct RuntimeContext {
 // registers the shutdown that closes every open numbered file at exit.
 void rt_startup();
 
+// The argument count and vector rt_init stored, kept for a program that asks;
+// the library itself reads only the compatibility level.
 int rt_argc();
 char** rt_argv();
 int rt_compat_level();
-
-RuntimeContext* rt_context();
 
 // The clock source behind rt_timer, replaceable so the tick-count mode can be
 // exercised: frequency() returns 0 when there is no high-resolution counter.

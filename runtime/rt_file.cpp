@@ -140,7 +140,6 @@ int open_entry(FileEntry* e, const char* path, int mode, int access, int lock, i
   e->stream = f;
   e->stream_buffer = buffer;
   if (e->access == ZQ_ACCESS_ANY) e->access = ZQ_ACCESS_READ_WRITE;
-  e->is_console = console ? 1 : 0;
   e->ops = &rt_disk_file_ops;
   return ZQ_OK;
 }

@@ -30,12 +30,13 @@ struct FileEntry {
   int32_t record_length;
   int64_t size;  // -1 until found
   int32_t access;  // ZQ_ACCESS_*; ZQ_ACCESS_ANY only until the open settles it
+  // The lock mode and the encoding word (16-bit characters; always 0) are
+  // the record's own data: stored by the open, read by nothing here.
   int32_t lock;
   int32_t encoding;
   int32_t text_column;
   uint8_t putback[4];  // putback[0] is read first
   int32_t putback_count;
-  int32_t is_console;
   const FileOps* ops;  // null while closed
   FILE* stream;
   char* stream_buffer;

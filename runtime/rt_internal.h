@@ -35,5 +35,6 @@ constexpr int kPrintZoneWidth = 14;
 // Updates an entry's text column counter for bytes written to it.
 void rt_file_track_column(FileEntry* entry, const uint8_t* bytes, int64_t count);
 
-// The line width last given to rt_width for the screen (0 when never set).
+// The line width last given to rt_width for the screen (0 when never set):
+// the screen entry's own data, kept for a caller that asks; nothing here reads it.
 int rt_screen_line_width();
