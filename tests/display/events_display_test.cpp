@@ -139,7 +139,12 @@ TEST_P(WindowEventsThreads, KeysPointerButtonsWheelAndCloseComeOutInOrder) {
   EXPECT_LT(focus, std::ssize(before));
   EXPECT_LT(enter, std::ssize(before));
   ASSERT_FALSE(before.empty());
-  EXPECT_EQ(before.back(), (Event{ZQ_EVENT_MOUSE_MOVE, pointer_x - window_x, pointer_y - window_y, 20, -10}));
+  // A loaded server may fold the two moves into one report, whose motion is
+  // then both moves together.
+  const Event& last = before.back();
+  const bool apart = last == Event{ZQ_EVENT_MOUSE_MOVE, pointer_x - window_x, pointer_y - window_y, 20, -10};
+  const bool folded = last[0] == ZQ_EVENT_MOUSE_MOVE && last[3] == 27 && last[4] == -5;
+  EXPECT_TRUE(apart || folded) << last[0] << " " << last[1] << "," << last[2] << " " << last[3] << "," << last[4];
 }
 
 INSTANTIATE_TEST_SUITE_P(Drivers, WindowEventsThreads,
