@@ -4,15 +4,16 @@
 //   page:  one put of a whole 640 x 480 image.
 // Each iteration times the put, then memcpy of the same bytes, then SDL2
 // doing the same job on SDL surfaces (a plain blit, a colour-key blit, a
-// colour-key blit with surface alpha modulation), so all three share the
-// machine's state. The counters give the medians of those per-iteration
-// times in microseconds and the ratios memcpy/put and SDL/put (above 1: the
-// put is faster). Also times one 30-character line of font-image text.
+// colour-key blit with surface alpha modulation), once as plain surfaces and
+// once RLE-accelerated (SDL_RLEACCEL, SDL2's fastest way with colour keys),
+// so all share the machine's state. The counters give the medians of those
+// per-iteration times in microseconds and the ratios memcpy/put, SDL/put and
+// SDL-RLE/put (above 1: the put is faster). Also times one 30-character line
+// of font-image text.
 #include <SDL.h>
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -30,8 +31,6 @@
 namespace {
 
 constexpr int kWidth = 640, kHeight = 480, kTile = 33, kTiles = 330;
-
-using Clock = std::chrono::steady_clock;
 
 enum class Job { copy, transparent, blend };
 enum class Shape { tiles, page };
@@ -75,6 +74,8 @@ struct World {
   SDL_Surface* sdl_tile = nullptr;
   SDL_Surface* sdl_page = nullptr;
   SDL_Surface* sdl_target = nullptr;
+  SDL_Surface* sdl_tile_rle = nullptr;
+  SDL_Surface* sdl_page_rle = nullptr;
 
   static ImageBuffer* image(const std::vector<uint32_t>& px, int w, int h, int bpp) {
     ImageBuffer* img = gfx_image_create(w, h, 0, bpp * 8, 0);
@@ -105,6 +106,10 @@ struct World {
     page = image(page_px, kWidth, kHeight, bpp);
     sdl_tile = surface(tile_px, kTile, kTile, bpp);
     sdl_page = surface(page_px, kWidth, kHeight, bpp);
+    sdl_tile_rle = surface(tile_px, kTile, kTile, bpp);
+    sdl_page_rle = surface(page_px, kWidth, kHeight, bpp);
+    SDL_SetSurfaceRLE(sdl_tile_rle, 1);
+    SDL_SetSurfaceRLE(sdl_page_rle, 1);
     sdl_target = SDL_CreateRGBSurfaceWithFormat(0, kWidth, kHeight, bpp * 8,
                                                 bpp == 2 ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_RGB888);
   }
@@ -115,6 +120,8 @@ struct World {
     SDL_FreeSurface(sdl_tile);
     SDL_FreeSurface(sdl_page);
     SDL_FreeSurface(sdl_target);
+    SDL_FreeSurface(sdl_tile_rle);
+    SDL_FreeSurface(sdl_page_rle);
     gfx_close_at_exit();
     bpp = 0;
   }
@@ -164,15 +171,16 @@ void run_memcpy(Shape shape) {
   }
 }
 
-void run_sdl(Shape shape) {
+void run_sdl(Shape shape, bool rle) {
   if (shape == Shape::page) {
     SDL_Rect at{0, 0, 0, 0};
-    SDL_BlitSurface(world.sdl_page, nullptr, world.sdl_target, &at);
+    SDL_BlitSurface(rle ? world.sdl_page_rle : world.sdl_page, nullptr, world.sdl_target, &at);
     return;
   }
+  SDL_Surface* tile = rle ? world.sdl_tile_rle : world.sdl_tile;
   for (const Spot& s : spots()) {
     SDL_Rect at{s.x, s.y, 0, 0};
-    SDL_BlitSurface(world.sdl_tile, nullptr, world.sdl_target, &at);
+    SDL_BlitSurface(tile, nullptr, world.sdl_target, &at);
   }
 }
 
@@ -181,21 +189,25 @@ void put_bench(benchmark::State& state, Job job, Shape shape, int bpp, Set set) 
   use_set(set);
   sdl_set_job(world.sdl_tile, job);
   sdl_set_job(world.sdl_page, job);
+  sdl_set_job(world.sdl_tile_rle, job);
+  sdl_set_job(world.sdl_page_rle, job);
+  run_sdl(shape, true);  // RLE surfaces are encoded on their first blit after a change
   const int reps = 8;
-  std::vector<double> ours, mem, sdl;
+  std::vector<double> ours, mem, sdl, sdl_rle;
   for (auto _ : state) {
-    double t = timed(reps, [&] { run_put(job, shape); });
-    state.SetIterationTime(t);
-    ours.push_back(t);
+    time_iteration(state, ours, reps, [&] { run_put(job, shape); });
     mem.push_back(timed(reps, [&] { run_memcpy(shape); }));
-    sdl.push_back(timed(reps, [&] { run_sdl(shape); }));
+    sdl.push_back(timed(reps, [&] { run_sdl(shape, false); }));
+    sdl_rle.push_back(timed(reps, [&] { run_sdl(shape, true); }));
   }
-  double o = median(ours), m = median(mem), s = median(sdl);
+  double o = median(ours), m = median(mem), s = median(sdl), r = median(sdl_rle);
   state.counters["put_us"] = o * 1e6;
   state.counters["memcpy_us"] = m * 1e6;
   state.counters["sdl_us"] = s * 1e6;
   state.counters["x_memcpy"] = m / o;  // put speed as a share of memcpy's
+  state.counters["sdl_rle_us"] = r * 1e6;
   state.counters["x_sdl"] = s / o;     // how many times faster than SDL
+  state.counters["x_sdl_rle"] = r / o;
 }
 
 // One 30-character line through the game's kind of font image (864 x 18,
@@ -220,15 +232,32 @@ void text_bench(benchmark::State& state, Set set) {
   rt_str_assign(&line, "Frames: 60  Driver: Null  x=12", 0);
   std::vector<double> times;
   for (auto _ : state) {
-    double t = timed(64, [&] {
+    time_iteration(state, times, 64, [&] {
       gfx_draw_string(nullptr, 10, 10, 4, &line, 0xFF, font, 9, putter_blend, nullptr, nullptr);
     });
-    state.SetIterationTime(t);
-    times.push_back(t);
   }
   state.counters["text_us"] = median(times) * 1e6;
   rt_str_delete(&line);
   gfx_image_destroy(font);
+}
+
+// The game's three fixed head-up lines in the built-in 8 x 8 font, colour 0,
+// on the 32-bit screen.
+void builtin_text_bench(benchmark::State& state) {
+  world.open(4);
+  const char* lines[] = {"     Pritisni F za FPS limit ", "      Rana test verzija 0.1 ",
+                         " Zentravolk - zentravolk@example.org "};
+  StringValue text[3] = {};
+  for (int i = 0; i < 3; ++i) rt_str_assign(&text[i], lines[i], 0);
+  std::vector<double> times;
+  for (auto _ : state) {
+    time_iteration(state, times, 64, [&] {
+      for (int i = 0; i < 3; ++i)
+        gfx_draw_string(nullptr, 200, float(30 + 10 * i), 4, &text[i], 0, nullptr, 0, nullptr, nullptr, nullptr);
+    });
+  }
+  state.counters["text_us"] = median(times) * 1e6;
+  for (StringValue& t : text) rt_str_delete(&t);
 }
 
 void register_all() {
@@ -240,16 +269,11 @@ void register_all() {
           std::string name = std::string("put/") + job_names[int(job)] + "/" + std::to_string(bpp * 8) + "bpp/" +
                              (shape == Shape::tiles ? "330_tiles" : "full_page") + "/" +
                              (set == Set::fast ? "fast" : "plain");
-          benchmark::RegisterBenchmark(name.c_str(), put_bench, job, shape, bpp, set)
-              ->UseManualTime()
-              ->Unit(benchmark::kMicrosecond)
-              ->MinTime(0.3);
+          register_timed(name, 0.3, put_bench, job, shape, bpp, set);
         }
   for (Set set : {Set::fast, Set::plain})
-    benchmark::RegisterBenchmark(set == Set::fast ? "text/30_chars/fast" : "text/30_chars/plain", text_bench, set)
-        ->UseManualTime()
-        ->Unit(benchmark::kMicrosecond)
-        ->MinTime(0.3);
+    register_timed(set == Set::fast ? "text/30_chars/fast" : "text/30_chars/plain", 0.3, text_bench, set);
+  register_timed("text/builtin_3_lines", 0.3, builtin_text_bench);
 }
 
 }  // namespace

@@ -19,7 +19,6 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <functional>
@@ -69,9 +68,7 @@ void compare(benchmark::State& state, const std::function<void()>& ours, const s
   world.open();
   std::vector<double> o, s, m;
   for (auto _ : state) {
-    double t = timed(reps, ours);
-    state.SetIterationTime(t);
-    o.push_back(t);
+    time_iteration(state, o, reps, ours);
     if (sdl) s.push_back(timed(reps, [&] {
       sdl();
       SDL_RenderFlush(world.renderer);
@@ -189,7 +186,7 @@ void flood(benchmark::State& state) {
 
 void register_all() {
   auto add = [](const char* name, auto fn) {
-    benchmark::RegisterBenchmark(name, fn)->UseManualTime()->Unit(benchmark::kMicrosecond)->MinTime(0.2);
+    register_timed(name, 0.2, fn);
   };
   add("shapes/lines_10000", lines);
   add("shapes/box_outlines_1000", [](benchmark::State& s) { boxes(s, false); });

@@ -65,7 +65,16 @@ void gfx_console_clear_cells(int first_row, int last_row) {
   if (!cells || first_row > last_row || s->text_columns <= 0) return;
   const TextCell blank{32, ctx->foreground, ctx->background};
   size_t columns = size_t(s->text_columns);
-  std::fill(cells + size_t(first_row) * columns, cells + size_t(last_row + 1) * columns, blank);
+  // One row cell by cell, then the blank part copied onto the rest, doubling
+  // each time: block copies instead of a 12-byte store per cell.
+  TextCell* first = cells + size_t(first_row) * columns;
+  size_t total = size_t(last_row - first_row + 1) * columns, done = columns;
+  std::fill(first, first + columns, blank);
+  while (done < total) {
+    size_t n = std::min(done, total - done);
+    gfx_mem_copy(first + done, first, n * sizeof(TextCell));
+    done += n;
+  }
 }
 
 void gfx_console_move_cursor(int row, int column) {

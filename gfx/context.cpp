@@ -91,14 +91,22 @@ void gfx_set_target(GfxContext* ctx, ImageBuffer* target) {
 }
 
 // With MMX the fast set and memory routines are taken (they give the same
-// pixels); the choice is made here once, never per pixel.
+// pixels), built for the vector and string features the processor reports at
+// run time; the choice is made here once per target change, never per pixel.
 void gfx_select_routines(int bytes_per_pixel) {
   bool mmx = gfx_cpu_features() & kCpuMmx;
   if (screen_state && mmx) screen_state->flags |= kScreenHasMmx;
   bool alpha = screen_state && (screen_state->flags & kScreenAlphaPrimitives);
-  gfx_routines = mmx ? gfx_fast_routines(bytes_per_pixel, alpha) : gfx_plain_routines(bytes_per_pixel, alpha);
-  gfx_mem_fill = mmx ? gfx_fast_mem_fill : c_mem_fill;
-  gfx_mem_copy = mmx ? gfx_fast_mem_copy : c_mem_copy;
+  if (mmx) {
+    GfxFastSet fast = gfx_fast_set(gfx_fast_features(), bytes_per_pixel, alpha);
+    gfx_routines = fast.routines;
+    gfx_mem_fill = fast.mem_fill;
+    gfx_mem_copy = fast.mem_copy;
+  } else {
+    gfx_routines = gfx_plain_routines(bytes_per_pixel, alpha);
+    gfx_mem_fill = c_mem_fill;
+    gfx_mem_copy = c_mem_copy;
+  }
 }
 
 bool gfx_colour_blends(const GfxContext* ctx, uint32_t colour) {

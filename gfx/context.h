@@ -16,6 +16,9 @@ using FillSpanFn = void (*)(void* dest, uint32_t colour, int count);
 using CopySpanFn = void (*)(void* dest, const void* src, int count);
 using MemFillFn = void (*)(void* dest, int byte, size_t count);
 using MemCopyFn = void (*)(void* dest, const void* src, size_t count);
+// Writes colour to pixel b from dest on for every set bit b (0..7) of bits:
+// one row of a built-in glyph, already cut to the view.
+using GlyphRowFn = void (*)(uint8_t* dest, uint32_t bits, uint32_t colour);
 
 // Context flags.
 constexpr uint32_t kCtxScreenNotBuilt = 0x1;
@@ -58,6 +61,7 @@ struct GfxRoutineSet {
   FillSpanFn blend_fill;
   GetPixelFn get;
   CopySpanFn copy_span;
+  GlyphRowFn glyph_row;  // plain stores only: blending colours go pixel by pixel
 };
 extern GfxRoutineSet gfx_routines;
 extern MemFillFn gfx_mem_fill;

@@ -1,6 +1,7 @@
 // The plain per-depth pixel routines.
 #include "gfx/pixel_routines.h"
 
+#include <bit>
 #include <cstring>
 
 template <typename T>
@@ -32,6 +33,12 @@ static void copy_n(void* dest, const void* src, int count) {
   if (count > 0) std::memmove(dest, src, size_t(count) * sizeof(T));
 }
 
+template <typename T>
+static void glyph_row_n(uint8_t* dest, uint32_t bits, uint32_t colour) {
+  T v = T(colour);
+  for (; bits; bits &= bits - 1) std::memcpy(dest + size_t(std::countr_zero(bits)) * sizeof(T), &v, sizeof(T));
+}
+
 static void blend_put_32(GfxContext* ctx, int x, int y, uint32_t colour) {
   uint8_t* p = ctx->line_table[y] + size_t(x) * 4;
   uint32_t d;
@@ -53,16 +60,17 @@ static void blend_fill_32(void* dest, uint32_t colour, int count) {
 GfxRoutineSet gfx_plain_routines(int bytes_per_pixel, bool alpha) {
   switch (bytes_per_pixel) {
     case 2:
-      return {put_n<uint16_t>, fill_n<uint16_t>, put_n<uint16_t>, fill_n<uint16_t>, get_n<uint16_t>,
-              copy_n<uint16_t>};
+      return {put_n<uint16_t>, fill_n<uint16_t>,  put_n<uint16_t>,
+              fill_n<uint16_t>, get_n<uint16_t>, copy_n<uint16_t>, glyph_row_n<uint16_t>};
     case 4:
       return {put_n<uint32_t>,
               fill_n<uint32_t>,
               alpha ? blend_put_32 : put_n<uint32_t>,
               alpha ? blend_fill_32 : fill_n<uint32_t>,
               get_n<uint32_t>,
-              copy_n<uint32_t>};
+              copy_n<uint32_t>,
+              glyph_row_n<uint32_t>};
     default:
-      return {put_n<uint8_t>, fill_8, put_n<uint8_t>, fill_8, get_n<uint8_t>, copy_n<uint8_t>};
+      return {put_n<uint8_t>, fill_8, put_n<uint8_t>, fill_8, get_n<uint8_t>, copy_n<uint8_t>, glyph_row_n<uint8_t>};
   }
 }

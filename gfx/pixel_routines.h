@@ -2,6 +2,7 @@
 // the reference every faster set must match.
 #pragma once
 #include "gfx/context.h"
+#include "gfx/cpu_features.h"
 
 // Routine set for 1, 2 or 4 bytes per pixel; alpha selects the blending
 // members for 4 bytes per pixel.
@@ -9,11 +10,26 @@ GfxRoutineSet gfx_plain_routines(int bytes_per_pixel, bool alpha);
 
 // The fast set, taken when the processor has MMX: the same members and the
 // same pixels as the plain set, with the span fills, the blend fill and the
-// span copies done 16 bytes at a time (SSE2 on x86-64). Any destination
-// alignment and any count work; counts of 0 or less write nothing.
+// span copies done 16 bytes at a time (SSE2 on x86-64), 32 bytes at a time
+// with AVX2, or with long runs left to the fast string instructions, as the
+// feature mask given says. Any destination alignment and any count work;
+// counts of 0 or less write nothing. The memory fill and copy keep the
+// contract of memset and memmove (overlapping copies are allowed).
+struct GfxFastSet {
+  GfxRoutineSet routines;
+  MemFillFn mem_fill;
+  MemCopyFn mem_copy;
+};
+// The kCpu* features a fast set is built from.
+constexpr uint32_t kCpuFastSetFeatures = kCpuSse2 | kCpuAvx2 | kCpuFastStrings;
+// The features of this processor that the fast sets use; every subset of it
+// that keeps kCpuSse2 names a set the processor can run, all with the same
+// pixels.
+uint32_t gfx_fast_features();
+GfxFastSet gfx_fast_set(uint32_t features, int bytes_per_pixel, bool alpha);
+
+// The fast set for this processor's features, and its memory routines.
 GfxRoutineSet gfx_fast_routines(int bytes_per_pixel, bool alpha);
-// The fast memory fill and copy: the contract of memset and memmove
-// (overlapping copies are allowed).
 void gfx_fast_mem_fill(void* dest, int byte, size_t count);
 void gfx_fast_mem_copy(void* dest, const void* src, size_t count);
 

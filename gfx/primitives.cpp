@@ -53,7 +53,16 @@ void fill_rect(GfxContext* ctx, int x, int y, int width, int height, uint32_t co
   int64_t y1 = std::min(int64_t(y) + height, int64_t(s->height));
   if (x0 >= x1 || y0 >= y1) return;
   size_t offset = size_t(x0) * size_t(ctx->bytes_per_pixel);
-  for (int64_t row = y0; row < y1; ++row) ctx->fill_span(ctx->line_table[row] + offset, colour, int(x1 - x0));
+  // Full rows that follow each other without a gap are one span: a whole
+  // page clear becomes one long fill.
+  const int64_t row_pixels = x1 - x0, rows = y1 - y0;
+  bool one_span = int64_t(ctx->pitch) == row_pixels * ctx->bytes_per_pixel && row_pixels * rows <= INT32_MAX &&
+                  ctx->line_table[y1 - 1] == ctx->line_table[y0] + (rows - 1) * ctx->pitch;
+  if (one_span) {
+    ctx->fill_span(ctx->line_table[y0] + offset, colour, int(row_pixels * rows));
+  } else {
+    for (int64_t row = y0; row < y1; ++row) ctx->fill_span(ctx->line_table[row] + offset, colour, int(row_pixels));
+  }
   gfx_mark_dirty(ctx, int(y0), int(y1 - y0));
 }
 

@@ -3,7 +3,7 @@
 //
 // Each public putter is a dispatcher over two tables of per-depth routines
 // indexed by the target's bytes per pixel: the plain table and the fast
-// (SSE2) table. The first call after a screen opening picks the fast table
+// (SSE2, or AVX2 where the processor has it) table. The first call after a screen opening picks the fast table
 // when the screen says the processor has the vector unit, and stores the
 // choice in the drawing context; later calls jump straight through it.
 #pragma once
@@ -36,3 +36,7 @@ enum class PutterKind { copy, transparent, blend, alpha_channel };
 // where the build has no vector unit the fast table is the plain one.
 const PutterTable* putters_plain(PutterKind kind);
 const PutterTable* putters_fast(PutterKind kind);
+// The fast table built for a kCpu* feature mask (gfx/cpu_features.h): with
+// kCpuAvx2 the copies and masked copies run 32 bytes at a time. Any mask the
+// processor reports, or any subset of it, gives the same pixels.
+const PutterTable* putters_fast_for(uint32_t features, PutterKind kind);

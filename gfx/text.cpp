@@ -1,5 +1,5 @@
-// gfx_draw_string: font-image text through a putter, built-in font text
-// pixel by pixel. Clipping drops whole rows and whole characters before any
+// gfx_draw_string: font-image text through a putter, built-in font text a
+// glyph row at a time (pixel by pixel where the colour blends). Clipping drops whole rows and whole characters before any
 // pixel work; the screen lock is held from the first look at the font to the
 // marking of dirty rows.
 #include "gfx/text.h"
@@ -125,6 +125,10 @@ int draw_with_builtin_font(const Line& line, uint32_t colour, Drawn* drawn) {
   long long end = n;
   if (pen + (n - i) * fw > v.right) end = n - (pen + (n - i) * fw - v.right) / fw;
 
+  // Plain stores go a glyph row at a time; a blending colour (alpha targets)
+  // goes pixel by pixel.
+  const GlyphRowFn glyph_row = ctx->put_pixel == gfx_routines.put ? gfx_routines.glyph_row : nullptr;
+  const int bpp = ctx->bytes_per_pixel;
   for (; i < end; ++i, pen += fw) {
     if (pen + fw <= v.left) continue;
     if (pen >= v.right) break;
@@ -132,8 +136,19 @@ int draw_with_builtin_font(const Line& line, uint32_t colour, Drawn* drawn) {
     long long from = std::max(0LL, v.left - pen), to = std::min(fw, v.right - pen);
     for (long long r = 0; r < rows; ++r) {
       const uint8_t* bits = glyph + r * row_bytes;
-      for (long long b = from; b < to; ++b)
-        if ((bits[b >> 3] >> (b & 7)) & 1) ctx->put_pixel(ctx, int(pen + b), int(y + r), colour);
+      if (glyph_row) {
+        uint8_t* target_row = ctx->line_table[y + r];
+        // Each glyph byte holds eight columns; the drawn part [lo, hi) of it
+        // is shifted down so that bit 0 is the first drawn column.
+        for (long long k = from >> 3; k < row_bytes && k * 8 < to; ++k) {
+          long long lo = std::max(from, k * 8), hi = std::min(to, k * 8 + 8);
+          uint32_t drawn = (uint32_t(bits[k]) >> (lo - k * 8)) & ((1u << (hi - lo)) - 1);
+          if (drawn) glyph_row(target_row + ptrdiff_t(pen + lo) * bpp, drawn, colour);
+        }
+      } else {
+        for (long long b = from; b < to; ++b)
+          if ((bits[b >> 3] >> (b & 7)) & 1) ctx->put_pixel(ctx, int(pen + b), int(y + r), colour);
+      }
     }
   }
   *drawn = {true, y, rows};

@@ -12,6 +12,7 @@
 #include "gfx/context.h"
 #include "gfx/cpu_features.h"
 #include "gfx/pixel_routines.h"
+#include "fast_sets_test_support.h"
 #include "gfx/screen.h"
 #include "runtime/runtime.h"
 
@@ -58,10 +59,13 @@ std::vector<int> lengths() {
 
 enum class Member { Fill, BlendFill };
 
-// Runs one span-fill member of the plain and the fast set on identical
-// buffers and demands identical bytes everywhere and no write outside.
+// Runs one span-fill member of the plain set and of every fast set the
+// processor can run on identical buffers and demands identical bytes
+// everywhere and no write outside.
 void expect_fill_matches(int bpp, bool alpha, Member member, uint32_t colour) {
-  GfxRoutineSet plain = gfx_plain_routines(bpp, alpha), fast = gfx_fast_routines(bpp, alpha);
+  for (uint32_t features : runnable_fast_features()) {
+  SCOPED_TRACE(feature_name(features));
+  GfxRoutineSet plain = gfx_plain_routines(bpp, alpha), fast = gfx_fast_set(features, bpp, alpha).routines;
   FillSpanFn p = member == Member::Fill ? plain.fill : plain.blend_fill;
   FillSpanFn f = member == Member::Fill ? fast.fill : fast.blend_fill;
   uint32_t seed = colour;
@@ -78,6 +82,7 @@ void expect_fill_matches(int bpp, bool alpha, Member member, uint32_t colour) {
       ASSERT_EQ(guard_changes(original.window(align, len), got.window(align, len)), 0u)
           << "align " << align << " count " << n;
     }
+  }
   }
 }
 
@@ -121,8 +126,10 @@ TEST(FastRoutines, BlendFillEqualsScalarRuleForEveryAlpha) {
 }
 
 TEST(FastRoutines, SpanCopiesMatchPlainForAllAlignments) {
+  for (uint32_t features : runnable_fast_features())
   for (int bpp : {1, 2, 4}) {
-    GfxRoutineSet plain = gfx_plain_routines(bpp, false), fast = gfx_fast_routines(bpp, bpp == 4);
+    SCOPED_TRACE(feature_name(features));
+    GfxRoutineSet plain = gfx_plain_routines(bpp, false), fast = gfx_fast_set(features, bpp, bpp == 4).routines;
     for (int dst_align = 0; dst_align < kMaxAlign; ++dst_align) {
       for (int src_align : {0, 1, 3, 4, 8, 15}) {
         for (int n : lengths()) {
@@ -141,13 +148,16 @@ TEST(FastRoutines, SpanCopiesMatchPlainForAllAlignments) {
 }
 
 TEST(FastRoutines, MemoryFillMatchesMemsetIncludingOutOfRangeByteValues) {
+  for (uint32_t features : runnable_fast_features())
   for (int byte : {0, 0x5A, 0xFF, -1, 0x1AB, -200}) {
+    SCOPED_TRACE(feature_name(features));
+    MemFillFn fill = gfx_fast_set(features, 1, false).mem_fill;
     for (int align = 0; align < kMaxAlign; ++align) {
       for (int n : lengths()) {
         uint32_t seed = uint32_t(align * 1000 + n);
         Arena original(size_t(n), seed), want = original, got = original;
         std::memset(want.at(align), byte, size_t(n));
-        gfx_fast_mem_fill(got.at(align), byte, size_t(n));
+        fill(got.at(align), byte, size_t(n));
         ASSERT_EQ(want.window(align, size_t(n)), got.window(align, size_t(n)))
             << "byte " << byte << " align " << align << " count " << n;
         ASSERT_EQ(guard_changes(original.window(align, size_t(n)), got.window(align, size_t(n))), 0u);
@@ -159,15 +169,23 @@ TEST(FastRoutines, MemoryFillMatchesMemsetIncludingOutOfRangeByteValues) {
 // Copies inside one buffer with the source before and after the destination
 // by every small distance: the result must be memmove's.
 TEST(FastRoutines, MemoryCopyHandlesOverlapLikeMemmove) {
-  for (int n : {0, 1, 15, 16, 17, 63, 64, 65, 130, 300}) {
+  for (uint32_t features : runnable_fast_features())
+  for (int n : {0, 1, 15, 16, 17, 31, 32, 33, 63, 64, 65, 130, 300, 2100}) {
+    SCOPED_TRACE(feature_name(features));
+    MemCopyFn copy = gfx_fast_set(features, 1, false).mem_copy;
     for (int distance = -40; distance <= 40; ++distance) {
       for (int align : {0, 5, 12}) {
         uint32_t seed = uint32_t(n * 100 + distance + 50);
         Arena want(size_t(n) + 80, seed), got = want;
+        // Also the plain copy between two separate buffers of the same bytes.
+        Arena apart(size_t(n) + 80, ~seed), apart_want = apart;
+        std::memmove(apart_want.at(align), want.at(align), size_t(n));
+        copy(apart.at(align), got.at(align), size_t(n));
+        ASSERT_EQ(apart_want.bytes, apart.bytes) << "count " << n << " align " << align;
         uint8_t* wd = want.at(align) + 40;
         uint8_t* gd = got.at(align) + 40;
         std::memmove(wd, wd + distance, size_t(n));
-        gfx_fast_mem_copy(gd, gd + distance, size_t(n));
+        copy(gd, gd + distance, size_t(n));
         ASSERT_EQ(want.window(align, size_t(n) + 80), got.window(align, size_t(n) + 80))
             << "count " << n << " distance " << distance << " align " << align;
       }
@@ -176,8 +194,9 @@ TEST(FastRoutines, MemoryCopyHandlesOverlapLikeMemmove) {
 }
 
 TEST(FastRoutines, NegativeCountsWriteNothing) {
+  for (uint32_t features : runnable_fast_features())
   for (int bpp : {1, 2, 4}) {
-    GfxRoutineSet fast = gfx_fast_routines(bpp, true);
+    GfxRoutineSet fast = gfx_fast_set(features, bpp, true).routines;
     Arena original(64, 9), a = original, src(64, 10);
     for (int n : {-1, -16, INT32_MIN}) {
       fast.fill(a.at(3), 0xABCDEF01u, n);
@@ -200,7 +219,24 @@ TEST(CpuFeatures, AnswerPacksFamilyAboveTheStandardFlags) {
   EXPECT_EQ(gfx_cpu_answer(0x00000500u, 0xFF000000u), 0x05000000u);
 }
 
+TEST(CpuFeatures, VectorAnswerNeedsTheSystemToSaveWideRegisters) {
+  constexpr uint32_t kSse2 = 1u << 26, kOsXsave = 1u << 27, kAvx = 1u << 28, kAvx2 = 1u << 5, kErms = 1u << 9;
+  EXPECT_EQ(gfx_cpu_vector_answer(0, 0, 0, 0), 0u);
+  EXPECT_EQ(gfx_cpu_vector_answer(0, kSse2, kErms, 0), kCpuSse2 | kCpuFastStrings);
+  EXPECT_EQ(gfx_cpu_vector_answer(kOsXsave | kAvx, kSse2, kAvx2, 0x7), kCpuSse2 | kCpuAvx2);
+  // AVX2 on the processor, but the system does not save the upper halves,
+  // or does not say so: no AVX2.
+  EXPECT_EQ(gfx_cpu_vector_answer(kOsXsave | kAvx, kSse2, kAvx2, 0x3), kCpuSse2);
+  EXPECT_EQ(gfx_cpu_vector_answer(kAvx, kSse2, kAvx2, 0x7), kCpuSse2);
+  EXPECT_EQ(gfx_cpu_vector_answer(kOsXsave, kSse2, kAvx2, 0x7), kCpuSse2);
+}
+
 #if defined(__x86_64__)
+TEST(CpuFeatures, EveryX8664ProcessorReportsSse2) {
+  EXPECT_TRUE(gfx_cpu_vector_features() & kCpuSse2);
+  EXPECT_EQ(gfx_fast_features() & ~kCpuFastSetFeatures, 0u);
+}
+
 TEST(CpuFeatures, EveryX8664ProcessorReportsMmxAndAFamily) {
   uint32_t answer = gfx_cpu_features();
   EXPECT_TRUE(answer & kCpuMmx);
@@ -227,12 +263,13 @@ TEST_F(RoutineChoice, MmxProcessorGetsTheFastSetAndTheScreenFlag) {
     ASSERT_EQ(gfx_screen_res(64, 48, depth, 1, 0, 0), 0);
     gfx_get_context();
     int bpp = depth / 8;
-    GfxRoutineSet fast = gfx_fast_routines(bpp, false);
+    // The set of the processor's widest features.
+    GfxFastSet fast = gfx_fast_set(gfx_fast_features(), bpp, false);
     EXPECT_TRUE(screen_state->flags & kScreenHasMmx);
-    EXPECT_EQ(gfx_routines.fill, fast.fill) << depth;
-    EXPECT_EQ(gfx_routines.copy_span, fast.copy_span) << depth;
-    EXPECT_EQ(gfx_mem_fill, &gfx_fast_mem_fill);
-    EXPECT_EQ(gfx_mem_copy, &gfx_fast_mem_copy);
+    EXPECT_EQ(gfx_routines.fill, fast.routines.fill) << depth;
+    EXPECT_EQ(gfx_routines.copy_span, fast.routines.copy_span) << depth;
+    EXPECT_EQ(gfx_mem_fill, fast.mem_fill);
+    EXPECT_EQ(gfx_mem_copy, fast.mem_copy);
   }
 }
 

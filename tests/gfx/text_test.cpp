@@ -3,13 +3,17 @@
 // order), dirty rows, results and temporaries.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "drivers/driver.h"
 #include "gfx/context.h"
 #include "gfx/image.h"
+#include "gfx/pixel_routines.h"
+#include "gfx/primitives.h"
 #include "gfx/screen.h"
 #include "gfx/text.h"
 #include "runtime/runtime.h"
@@ -263,6 +267,56 @@ TEST_F(Text, BuiltInFontColours) {
   uint16_t v;
   std::memcpy(&v, screen_state->page_buffers[0], 2);
   EXPECT_EQ(v, 0xF800);
+}
+
+// Every glyph row at once and pixel by pixel must agree: a line of all 255
+// characters at 8, 16 and 32 bits per pixel, cut at odd columns by the
+// screen's left and right edges and by a view, compared with a picture made
+// from the glyph bits. With alpha primitives and a translucent colour each
+// set pixel is the blend of the colour over the page.
+TEST_F(Text, BuiltInFontRowsMatchTheGlyphBitsAtEveryDepthAndCut) {
+  std::string all;
+  for (int c = 1; c < 256; ++c) all += char(c);
+  struct Case {
+    int depth;
+    bool alpha;
+    int x, y, view_left, view_right;
+  };
+  const Case cases[] = {{8, false, -13, 3, 0, 640},   {16, false, -5, 20, 0, 640},  {32, false, -1021, 40, 0, 640},
+                        {32, false, 3, 60, 37, 603},  {16, false, 1, 70, 5, 11},    {8, false, -2000, 90, 0, 640},
+                        {32, true, -9, 100, 0, 640},  {32, true, 2, 110, 21, 333}};
+  for (const Case& k : cases) {
+    SCOPED_TRACE(::testing::Message() << "depth " << k.depth << " alpha " << k.alpha << " x " << k.x);
+    gfx_close_at_exit();
+    ASSERT_EQ(gfx_screen_res(640, 480, k.depth, 1, k.alpha ? kOpenAlpha : 0, 0), 0);
+    const int bpp = k.depth / 8;
+    const int view_w = k.view_right - k.view_left;
+    // Absolute, no border, no fill (a negative flag word).
+    if (k.view_left != 0 || k.view_right != 640)
+      gfx_view(k.view_left, 0, k.view_right - 1, 479, 0, 0, int(0x80000000u | kViewNoBorder | kViewAbsolute));
+    uint8_t* page = screen_state->page_buffers[0];
+    const size_t bytes = size_t(screen_state->pitch) * 480;
+    for (size_t i = 0; i < bytes; ++i) page[i] = uint8_t(i * 131 + i / 640);
+    std::vector<uint8_t> want(page, page + bytes);
+    const uint32_t colour = k.alpha ? 0x80336699u : bpp == 1 ? 0xA5u : bpp == 2 ? 0x00FF8040u : 0x00ABCDEFu;
+    const uint32_t stored = bpp == 2 ? 0xFC08u : colour;  // 0x00FF8040 in RGB 5-6-5
+    EXPECT_EQ(draw(str(all), float(k.x), float(k.y), nullptr, nullptr, colour, 0), 0);
+    for (int i = 0; i < 255; ++i)
+      for (int r = 0; r < 8; ++r)
+        for (int b = 0; b < 8; ++b) {
+          long long px = k.x + 8LL * i + b;
+          if (px < k.view_left || px >= k.view_left + view_w || !font_bit(uint8_t(i + 1), r, b)) continue;
+          uint8_t* at = want.data() + size_t(k.y + r) * size_t(screen_state->pitch) + size_t(px) * size_t(bpp);
+          uint32_t v = stored;
+          if (k.alpha) {
+            uint32_t d;
+            std::memcpy(&d, at, 4);
+            v = gfx_alpha_blend(colour, d);
+          }
+          std::memcpy(at, &v, size_t(bpp));
+        }
+    ASSERT_TRUE(std::equal(want.begin(), want.end(), page));
+  }
 }
 
 TEST_F(Text, HiddenPageMarksNothing) {
