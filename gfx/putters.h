@@ -3,9 +3,10 @@
 //
 // Each public putter is a dispatcher over two tables of per-depth routines
 // indexed by the target's bytes per pixel: the plain table and the fast
-// (SSE2, or AVX2 where the processor has it) table. The first call after a screen opening picks the fast table
-// when the screen says the processor has the vector unit, and stores the
-// choice in the drawing context; later calls jump straight through it.
+// (SSE2, or AVX2 where the processor has it) table. The first call after a
+// screen opening picks the fast table when the screen says the processor has
+// the vector unit, and stores the choice in the drawing context; later calls
+// jump straight through it.
 #pragma once
 #include <cstdint>
 

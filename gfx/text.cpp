@@ -1,7 +1,7 @@
 // gfx_draw_string: font-image text through a putter, built-in font text a
-// glyph row at a time (pixel by pixel where the colour blends). Clipping drops whole rows and whole characters before any
-// pixel work; the screen lock is held from the first look at the font to the
-// marking of dirty rows.
+// glyph row at a time (pixel by pixel where the colour blends). Clipping
+// drops whole rows and whole characters before any pixel work; the screen
+// lock is held from the first look at the font to the marking of dirty rows.
 #include "gfx/text.h"
 
 #include <algorithm>
@@ -142,8 +142,8 @@ int draw_with_builtin_font(const Line& line, uint32_t colour, Drawn* drawn) {
         // is shifted down so that bit 0 is the first drawn column.
         for (long long k = from >> 3; k < row_bytes && k * 8 < to; ++k) {
           long long lo = std::max(from, k * 8), hi = std::min(to, k * 8 + 8);
-          uint32_t drawn = (uint32_t(bits[k]) >> (lo - k * 8)) & ((1u << (hi - lo)) - 1);
-          if (drawn) glyph_row(target_row + ptrdiff_t(pen + lo) * bpp, drawn, colour);
+          uint32_t cut = (uint32_t(bits[k]) >> (lo - k * 8)) & ((1u << (hi - lo)) - 1);
+          if (cut) glyph_row(target_row + ptrdiff_t(pen + lo) * bpp, cut, colour);
         }
       } else {
         for (long long b = from; b < to; ++b)

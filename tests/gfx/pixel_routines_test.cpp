@@ -12,9 +12,9 @@
 #include "gfx/context.h"
 #include "gfx/cpu_features.h"
 #include "gfx/pixel_routines.h"
-#include "fast_sets_test_support.h"
 #include "gfx/screen.h"
 #include "runtime/runtime.h"
+#include "tests/gfx/fast_sets_test_support.h"
 
 namespace {
 
@@ -59,12 +59,10 @@ std::vector<int> lengths() {
 
 enum class Member { Fill, BlendFill };
 
-// Runs one span-fill member of the plain set and of every fast set the
-// processor can run on identical buffers and demands identical bytes
-// everywhere and no write outside.
-void expect_fill_matches(int bpp, bool alpha, Member member, uint32_t colour) {
-  for (uint32_t features : runnable_fast_features()) {
-  SCOPED_TRACE(feature_name(features));
+// Runs one span-fill member of the plain set and of the fast set of the
+// given features on identical buffers and demands identical bytes everywhere
+// and no write outside.
+void expect_fill_matches(uint32_t features, int bpp, bool alpha, Member member, uint32_t colour) {
   GfxRoutineSet plain = gfx_plain_routines(bpp, alpha), fast = gfx_fast_set(features, bpp, alpha).routines;
   FillSpanFn p = member == Member::Fill ? plain.fill : plain.blend_fill;
   FillSpanFn f = member == Member::Fill ? fast.fill : fast.blend_fill;
@@ -83,36 +81,38 @@ void expect_fill_matches(int bpp, bool alpha, Member member, uint32_t colour) {
           << "align " << align << " count " << n;
     }
   }
-  }
 }
 
-TEST(FastRoutines, SpanFillsMatchPlainAtEveryDepthLengthAndAlignment) {
+class FastRoutines : public FastSetTest {};
+ZQ_FOR_EVERY_FAST_SET(FastRoutines);
+
+TEST_P(FastRoutines, SpanFillsMatchPlainAtEveryDepthLengthAndAlignment) {
   std::mt19937 rng(7);
   for (int bpp : {1, 2, 4}) {
     for (uint32_t colour : {0u, 0xFFFFFFFFu, 0x12345678u, 0xFF00FF00u, uint32_t(rng()), uint32_t(rng())}) {
-      expect_fill_matches(bpp, false, Member::Fill, colour);
-      expect_fill_matches(bpp, true, Member::Fill, colour);
+      expect_fill_matches(features(), bpp, false, Member::Fill, colour);
+      expect_fill_matches(features(), bpp, true, Member::Fill, colour);
       // Without blending (below 4 bytes, or alpha primitives off) the blend
       // fill is the plain span fill and must not blend.
-      expect_fill_matches(bpp, false, Member::BlendFill, colour);
-      if (bpp != 4) expect_fill_matches(bpp, true, Member::BlendFill, colour);
+      expect_fill_matches(features(), bpp, false, Member::BlendFill, colour);
+      if (bpp != 4) expect_fill_matches(features(), bpp, true, Member::BlendFill, colour);
     }
   }
 }
 
-TEST(FastRoutines, BlendFillMatchesPlainForEdgeAndRandomAlphas) {
+TEST_P(FastRoutines, BlendFillMatchesPlainForEdgeAndRandomAlphas) {
   std::mt19937 rng(11);
   std::vector<uint32_t> alphas = {0, 1, 127, 128, 254, 255};
   for (int i = 0; i < 4; ++i) alphas.push_back(rng() & 0xFF);
   for (uint32_t a : alphas)
     for (uint32_t rgb : {0u, 0xFFFFFFu, 0x00FF00u, 0xFF00FFu, uint32_t(rng() & 0xFFFFFF)})
-      expect_fill_matches(4, true, Member::BlendFill, (a << 24) | rgb);
+      expect_fill_matches(features(), 4, true, Member::BlendFill, (a << 24) | rgb);
 }
 
 // Every alpha over pixels that cover every channel value: the vector
 // arithmetic must wrap exactly as the 32-bit scalar rule does.
-TEST(FastRoutines, BlendFillEqualsScalarRuleForEveryAlpha) {
-  FillSpanFn fill = gfx_fast_routines(4, true).blend_fill;
+TEST_P(FastRoutines, BlendFillEqualsScalarRuleForEveryAlpha) {
+  FillSpanFn fill = gfx_fast_set(features(), 4, true).routines.blend_fill;
   std::mt19937 rng(3);
   std::vector<uint32_t> pixels(259);
   for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = uint32_t(i % 256) * 0x01010101u ^ (rng() & 0xFF00FF);
@@ -125,11 +125,9 @@ TEST(FastRoutines, BlendFillEqualsScalarRuleForEveryAlpha) {
   }
 }
 
-TEST(FastRoutines, SpanCopiesMatchPlainForAllAlignments) {
-  for (uint32_t features : runnable_fast_features())
+TEST_P(FastRoutines, SpanCopiesMatchPlainForAllAlignments) {
   for (int bpp : {1, 2, 4}) {
-    SCOPED_TRACE(feature_name(features));
-    GfxRoutineSet plain = gfx_plain_routines(bpp, false), fast = gfx_fast_set(features, bpp, bpp == 4).routines;
+    GfxRoutineSet plain = gfx_plain_routines(bpp, false), fast = gfx_fast_set(features(), bpp, bpp == 4).routines;
     for (int dst_align = 0; dst_align < kMaxAlign; ++dst_align) {
       for (int src_align : {0, 1, 3, 4, 8, 15}) {
         for (int n : lengths()) {
@@ -147,11 +145,9 @@ TEST(FastRoutines, SpanCopiesMatchPlainForAllAlignments) {
   }
 }
 
-TEST(FastRoutines, MemoryFillMatchesMemsetIncludingOutOfRangeByteValues) {
-  for (uint32_t features : runnable_fast_features())
+TEST_P(FastRoutines, MemoryFillMatchesMemsetIncludingOutOfRangeByteValues) {
+  MemFillFn fill = gfx_fast_set(features(), 1, false).mem_fill;
   for (int byte : {0, 0x5A, 0xFF, -1, 0x1AB, -200}) {
-    SCOPED_TRACE(feature_name(features));
-    MemFillFn fill = gfx_fast_set(features, 1, false).mem_fill;
     for (int align = 0; align < kMaxAlign; ++align) {
       for (int n : lengths()) {
         uint32_t seed = uint32_t(align * 1000 + n);
@@ -168,11 +164,9 @@ TEST(FastRoutines, MemoryFillMatchesMemsetIncludingOutOfRangeByteValues) {
 
 // Copies inside one buffer with the source before and after the destination
 // by every small distance: the result must be memmove's.
-TEST(FastRoutines, MemoryCopyHandlesOverlapLikeMemmove) {
-  for (uint32_t features : runnable_fast_features())
+TEST_P(FastRoutines, MemoryCopyHandlesOverlapLikeMemmove) {
+  MemCopyFn copy = gfx_fast_set(features(), 1, false).mem_copy;
   for (int n : {0, 1, 15, 16, 17, 31, 32, 33, 63, 64, 65, 130, 300, 2100}) {
-    SCOPED_TRACE(feature_name(features));
-    MemCopyFn copy = gfx_fast_set(features, 1, false).mem_copy;
     for (int distance = -40; distance <= 40; ++distance) {
       for (int align : {0, 5, 12}) {
         uint32_t seed = uint32_t(n * 100 + distance + 50);
@@ -193,10 +187,9 @@ TEST(FastRoutines, MemoryCopyHandlesOverlapLikeMemmove) {
   }
 }
 
-TEST(FastRoutines, NegativeCountsWriteNothing) {
-  for (uint32_t features : runnable_fast_features())
+TEST_P(FastRoutines, NegativeCountsWriteNothing) {
   for (int bpp : {1, 2, 4}) {
-    GfxRoutineSet fast = gfx_fast_set(features, bpp, true).routines;
+    GfxRoutineSet fast = gfx_fast_set(features(), bpp, true).routines;
     Arena original(64, 9), a = original, src(64, 10);
     for (int n : {-1, -16, INT32_MIN}) {
       fast.fill(a.at(3), 0xABCDEF01u, n);

@@ -10,9 +10,9 @@
 
 #include "gfx/context.h"
 #include "gfx/putters.h"
-#include "fast_sets_test_support.h"
 #include "gfx/screen.h"
 #include "runtime/runtime.h"
+#include "tests/gfx/fast_sets_test_support.h"
 
 namespace {
 
@@ -94,9 +94,6 @@ const PutterKind kAllKinds[] = {PutterKind::copy, PutterKind::transparent, Putte
                                 PutterKind::alpha_channel};
 const int kAlphas[] = {0, 1, 7, 8, 9, 100, 127, 128, 200, 254, 255, 0x1FF};
 
-// Every kind, depth, width 1..70, misalignment and alpha: the plain routine
-// follows the per-channel rules and leaves every byte outside the rectangle
-// alone, and the fast routine writes exactly the same bytes.
 // Widths 1..70, then rows long enough (at 4 bytes per pixel) for the long-row
 // paths.
 std::vector<int> widths() {
@@ -106,9 +103,15 @@ std::vector<int> widths() {
   return v;
 }
 
-TEST(Putters, FastMatchesPlainAndReferenceOnRandomData) {
+class FastPutters : public FastSetTest {};
+ZQ_FOR_EVERY_FAST_SET(FastPutters);
+
+// Every kind, depth, width, misalignment and alpha: the plain routine
+// follows the per-channel rules and leaves every byte outside the rectangle
+// alone, and the fast routine writes exactly the same bytes.
+TEST_P(FastPutters, MatchPlainAndReferenceOnRandomData) {
   std::mt19937 rng(12345);
-  for (uint32_t features : runnable_fast_features())
+  const uint32_t features = this->features();
   for (PutterKind kind : kAllKinds) {
     for (int bpp : {1, 2, 4}) {
       if (kind == PutterKind::alpha_channel && bpp != 4) {
@@ -124,8 +127,8 @@ TEST(Putters, FastMatchesPlainAndReferenceOnRandomData) {
       for (int width : widths()) {
         for (int alpha : kAlphas) {
           if (kind != PutterKind::blend && alpha != 255) continue;
-          SCOPED_TRACE(::testing::Message() << feature_name(features) << " " << kind_name(kind) << " bpp " << bpp
-                                            << " width " << width << " alpha " << alpha);
+          SCOPED_TRACE(::testing::Message() << kind_name(kind) << " bpp " << bpp << " width " << width << " alpha "
+                                            << alpha);
           Rect a(src_bpp, bpp, width, 3, int(rng() % 4), int(rng() % 4));
           a.randomise(rng);
           Rect b = a;
@@ -150,22 +153,23 @@ TEST(Putters, FastMatchesPlainAndReferenceOnRandomData) {
 
 // An image put onto itself, shifted by less than a vector: the fast routine
 // must not read pixels it has already written.
-TEST(Putters, OverlappingRowsGiveThePlainResult) {
+TEST_P(FastPutters, OverlappingRowsGiveThePlainResult) {
   std::mt19937 rng(7);
-  for (uint32_t features : runnable_fast_features())
   for (PutterKind kind : {PutterKind::copy, PutterKind::transparent, PutterKind::blend}) {
     for (int bpp : {1, 2, 4}) {
-      for (int shift : {-1, 1, 3})
-      for (int alpha : {128, 255}) {
-        std::vector<uint8_t> a(4096);
-        for (auto& v : a) v = uint8_t(rng() % 4 == 0 ? 0 : rng());
-        std::vector<uint8_t> b = a;
-        const int w = 37, h = 5, pitch = 200;
-        uint8_t* s = &a[400];
-        putters_plain(kind)->by_bytes[bpp](s, s + shift * bpp, w, h, pitch, pitch, alpha, nullptr, nullptr);
-        s = &b[400];
-        putters_fast_for(features, kind)->by_bytes[bpp](s, s + shift * bpp, w, h, pitch, pitch, alpha, nullptr, nullptr);
-        EXPECT_EQ(a, b) << feature_name(features) << " " << kind_name(kind) << " bpp " << bpp << " shift " << shift << " alpha " << alpha;
+      for (int shift : {-1, 1, 3}) {
+        for (int alpha : {128, 255}) {
+          std::vector<uint8_t> a(4096);
+          for (auto& v : a) v = uint8_t(rng() % 4 == 0 ? 0 : rng());
+          std::vector<uint8_t> b = a;
+          const int w = 37, h = 5, pitch = 200;
+          uint8_t* s = &a[400];
+          putters_plain(kind)->by_bytes[bpp](s, s + shift * bpp, w, h, pitch, pitch, alpha, nullptr, nullptr);
+          s = &b[400];
+          putters_fast_for(features(), kind)->by_bytes[bpp](s, s + shift * bpp, w, h, pitch, pitch, alpha, nullptr,
+                                                            nullptr);
+          EXPECT_EQ(a, b) << kind_name(kind) << " bpp " << bpp << " shift " << shift << " alpha " << alpha;
+        }
       }
     }
   }
