@@ -23,16 +23,6 @@ struct GfxDriver {
   void (*poll_events)() = nullptr;
 };
 
-// Open flags as the drivers read them.
-constexpr int kOpenFullScreen = 0x01;
-constexpr int kOpenOpenGL = 0x02;
-constexpr int kOpenNoSwitch = 0x04;
-constexpr int kOpenNoFrame = 0x08;
-constexpr int kOpenShaped = 0x10;
-constexpr int kOpenOnTop = 0x20;
-constexpr int kOpenAlpha = 0x40;
-constexpr int kOpenNullDriver = -1;
-
 // What the drivers call back into the graphics library for: the input state
 // they fill and the palette they resend after a display switch.
 struct DriverHost {

@@ -102,7 +102,7 @@ int win_init(const char* title, int width, int height, int depth, int refresh_ra
   st->wheel = st->hwheel = 0;
   st->buttons = 0;
   st->running = 1;
-  if (flags & kOpenOpenGL) return 0;  // the program's thread owns the window
+  if (flags & ZQ_OPEN_OPENGL) return 0;  // the program's thread owns the window
   if (!st->thread_proc) {
     st->running = 0;
     return -1;
@@ -156,8 +156,8 @@ void win_exit() {
 }
 
 int win_window_style(int flags) {
-  if (flags & kOpenNoFrame) return kWsStyleNoFrame;
-  return flags & kOpenNoSwitch ? 0 : kWsStyleMaximiseBox;
+  if (flags & ZQ_OPEN_NO_FRAME) return kWsStyleNoFrame;
+  return flags & ZQ_OPEN_NO_SWITCH ? 0 : kWsStyleMaximiseBox;
 }
 
 void win_centred_position(const WindowState* st, int* x, int* y) {
@@ -169,7 +169,7 @@ void win_centred_position(const WindowState* st, int* x, int* y) {
 
 int win_create_window(WindowState* st, int style, int x, int y, int width, int height) {
   const WindowSystem* ws = window_system();
-  if (st->flags & kOpenOnTop) style |= kWsStyleOnTop;
+  if (st->flags & ZQ_OPEN_ON_TOP) style |= kWsStyleOnTop;
   WsWindowDesc desc{st->title.c_str(), x, y, width, height, style};
   st->window = ws->create_window(&desc);
   if (!st->window) return -1;
@@ -206,15 +206,6 @@ void win_clip_pointer(WindowState* st) {
 void win_post_event(const GfxEvent& event) {
   const DriverHost* host = driver_host();
   if (host && host->post_event) host->post_event(&event);
-}
-
-void win_desktop_info(int* width, int* height, int* depth, int* refresh_rate) {
-  DesktopInfo info{};
-  window_system()->desktop_info(&info);
-  *width = info.width;
-  *height = info.height;
-  *depth = info.bits_per_pixel;
-  *refresh_rate = info.refresh_rate;
 }
 
 void win_mark_all_dirty(WindowState* st) {
@@ -305,7 +296,7 @@ void win_set_window_title(const char* title) {
 
 int win_set_window_pos(int x, int y) {
   WindowState* st = current.get();
-  if (!st || (st->flags & kOpenFullScreen)) return 0;
+  if (!st || (st->flags & ZQ_OPEN_FULLSCREEN)) return 0;
   bool held = caller_holds_lock();
   if (!held) win_lock();
   int old_x = st->window_x, old_y = st->window_y;

@@ -105,7 +105,6 @@ void win_pump_messages(WindowState* state);
 void win_pump_messages();  // the current state's
 void win_clip_pointer(WindowState* state);
 void win_post_event(const GfxEvent& event);
-void win_desktop_info(int* width, int* height, int* depth, int* refresh_rate);
 
 // The thread procedure's side of the handshake: its window is ready.
 void win_thread_started(WindowState* state);

@@ -211,15 +211,15 @@ int win_window_procedure(WindowState* st, const WsMessage& m) {
 
 int win_toggle_full_screen(WindowState* st) {
   if (st->tracked) post(kEventMouseLeave);
-  if (st->flags & kOpenNoSwitch) return 0;
+  if (st->flags & ZQ_OPEN_NO_SWITCH) return 0;
   if (st->clip && st->window) window_system()->confine_pointer(st->window, false);
-  const int was = st->flags & kOpenFullScreen;
+  const int was = st->flags & ZQ_OPEN_FULLSCREEN;
   st->window_exit(st);
-  st->flags ^= kOpenFullScreen;
+  st->flags ^= ZQ_OPEN_FULLSCREEN;
   if (st->window_init(st) != 0) {
     // Back to what worked before; that must work again.
     st->window_exit(st);
-    st->flags ^= kOpenFullScreen;
+    st->flags ^= ZQ_OPEN_FULLSCREEN;
     st->window_init(st);
   }
   const DriverHost* host = driver_host();
@@ -228,6 +228,6 @@ int win_toggle_full_screen(WindowState* st) {
   st->active = 1;
   st->tracked = 0;
   // Programs learn of a switch that happened; a failed one changed nothing.
-  if ((st->flags & kOpenFullScreen) != was) post(kEventFullScreen, was ? 0 : 1);
+  if ((st->flags & ZQ_OPEN_FULLSCREEN) != was) post(kEventFullScreen, was ? 0 : 1);
   return 0;
 }

@@ -6,6 +6,7 @@
 
 #include "drivers/screen_state.h"
 #include "gfx/context.h"
+#include "platform/pixel_depth.h"
 
 namespace {
 
@@ -98,6 +99,6 @@ void gfx_image_convert_row(const uint8_t* src, int src_bits, uint8_t* dst, int t
                            int red_first) {
   if (!src || !dst || width <= 0 || target_bits < 1 || target_bits > 32) return;
   if (src_bits <= 8 && !screen_state) return;
-  RowConvertFn convert = gfx_row_converter(src_bits, (target_bits + 7) / 8, red_first != 0);
+  RowConvertFn convert = gfx_row_converter(src_bits, depth_bytes_per_pixel(target_bits), red_first != 0);
   if (convert) convert(src, dst, width);
 }

@@ -68,10 +68,10 @@ int bitmap_file_size(const char* name, int* width, int* height) {
 }
 
 int gfx_load_bitmap(StringValue* name, ImageBuffer* dest, uint32_t* palette_dest) {
-  rt_set_error(0);
+  rt_set_error(ZQ_OK);
   if (!dest && !screen_state) {
     rt_str_release(name);
-    return rt_set_error(1);
+    return rt_set_error(ZQ_ERR_ILLEGAL_CALL);
   }
   int error = 0;
   std::FILE* file = bitmap_open(rt_str_chars(name), rt_str_len(name), &error);

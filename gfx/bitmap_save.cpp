@@ -183,7 +183,7 @@ int save(const char* path, const ImageBuffer* source, int page) {
 }  // namespace
 
 int gfx_save_bitmap(StringValue* name, const ImageBuffer* source, int page) {
-  if (!name) return rt_set_error(1);
+  if (!name) return rt_set_error(ZQ_ERR_ILLEGAL_CALL);
   char path[kBitmapNameBuffer];
   bool named = bitmap_file_name(rt_str_chars(name), rt_str_len(name), path);
   rt_str_release(name);

@@ -16,6 +16,7 @@
 #include "gfx/context.h"
 #include "gfx/hooks.h"
 #include "gfx/palette.h"
+#include "platform/pixel_depth.h"
 #include "platform/platform.h"
 #include "runtime/runtime.h"
 
@@ -27,7 +28,7 @@ static char title_buffer[kTitleSize];
 static const char* title = nullptr;
 
 static const ModeDescription* legacy_modes() {
-  static const ModeDescription table[22] = {
+  static const ModeDescription table[kLastLegacyMode + 1] = {
       {},
       {320, 200, 2, 1, &builtin_palette_16, &builtin_font_8x8, 40, 25},
       {640, 200, 1, 2, &builtin_palette_16, &builtin_font_8x8, 80, 25},
@@ -52,7 +53,7 @@ static const ModeDescription* legacy_modes() {
 }
 
 const ModeDescription* gfx_legacy_mode(int mode) {
-  if (mode < 1 || mode > 21) return nullptr;
+  if (mode < 1 || mode > kLastLegacyMode) return nullptr;
   const ModeDescription* row = &legacy_modes()[mode];
   return row->width ? row : nullptr;
 }
@@ -122,14 +123,14 @@ static bool try_driver(const GfxDriver* d, int refresh_rate, int flags) {
 static const GfxDriver* choose_driver(int refresh_rate, int flags) {
   const char* wanted = std::getenv("ZQGFX");
   if (wanted && !*wanted) wanted = nullptr;
-  if (flags == kOpenNullDriver || (wanted && strcasecmp(wanted, "null") == 0)) return &null_driver;
+  if (flags == ZQ_OPEN_NULL_DRIVER || (wanted && strcasecmp(wanted, "null") == 0)) return &null_driver;
   for (int pass = wanted ? 4 : 2; pass >= 1; --pass) {
     bool named_only = wanted && pass % 2 == 0;
     for (const GfxDriver* const* d = driver_list(); *d; ++d) {
       if (named_only && strcasecmp((*d)->name, wanted) != 0) continue;
       if (try_driver(*d, refresh_rate, flags)) return *d;
     }
-    if (!wanted || pass == 2) flags ^= kOpenFullScreen;
+    if (!wanted || pass == 2) flags ^= ZQ_OPEN_FULLSCREEN;
   }
   return nullptr;
 }
@@ -202,18 +203,18 @@ static bool fill_screen(const ModeDescription* desc, int mode, int depth, int pa
   s->height = desc->height;
   s->page_count = page_count;
   int d = desc->depth;
-  if (mode > 13 && (depth == 8 || depth == 15 || depth == 16 || depth == 24 || depth == 32)) d = depth;
-  if (flags >= 0 && (flags & kOpenOpenGL) && d < 16) d = 16;
+  if (mode > kLastFixedDepthMode && (depth == 8 || depth == 15 || depth == 16 || depth == 24 || depth == 32)) d = depth;
+  if (flags >= 0 && (flags & ZQ_OPEN_OPENGL) && d < 16) d = 16;
   s->default_palette = desc->palette;
   s->scanline_size = desc->scanline_size ? desc->scanline_size : 1;
   s->font = desc->font;
   s->depth = normalise_depth(s, d);
-  s->bytes_per_pixel = (s->depth + 7) / 8;
+  s->bytes_per_pixel = depth_bytes_per_pixel(s->depth);
   s->pitch = s->bytes_per_pixel * s->width;
   if (!allocate_buffers(s)) return false;
-  if (flags != kOpenNullDriver) {
-    if (flags & kOpenAlpha) s->flags |= kScreenAlphaPrimitives;
-    if (flags & kOpenOpenGL) s->flags |= kScreenOpenGL;
+  if (flags != ZQ_OPEN_NULL_DRIVER) {
+    if (flags & ZQ_OPEN_ALPHA) s->flags |= kScreenAlphaPrimitives;
+    if (flags & ZQ_OPEN_OPENGL) s->flags |= kScreenOpenGL;
   }
   gfx_select_routines(s->bytes_per_pixel);
   builtin_data_unpack();
@@ -241,7 +242,7 @@ static bool fill_screen(const ModeDescription* desc, int mode, int depth, int pa
 
 int gfx_set_mode(const ModeDescription* desc, int mode, int depth, int page_count, int refresh_rate, int flags) {
   if (page_count < 1) page_count = 1;
-  if (flags >= 0 && (flags & kOpenShaped)) flags |= 0x1C;
+  if (flags >= 0 && (flags & ZQ_OPEN_SHAPED)) flags |= ZQ_OPEN_SHAPED | ZQ_OPEN_NO_FRAME | ZQ_OPEN_NO_SWITCH;
   tear_down_screen();
   std::free(screen_conversion_table);
   screen_conversion_table = nullptr;
@@ -250,7 +251,7 @@ int gfx_set_mode(const ModeDescription* desc, int mode, int depth, int page_coun
     rt_hooks_clear();
     if (flags != kOpenAtExit) {
       rt_width(80, 25);
-      rt_cls(-65536);
+      rt_cls(ZQ_OMITTED);
     }
     rt_text_view_unset();
   } else {
@@ -258,15 +259,15 @@ int gfx_set_mode(const ModeDescription* desc, int mode, int depth, int page_coun
     screen_state = alloc_zeroed<ScreenState>(1);
     if (!screen_state) {
       gfx_close_at_exit();
-      return rt_set_error(1);
+      return rt_set_error(ZQ_ERR_ILLEGAL_CALL);
     }
   }
   if (screen_state && !fill_screen(desc, mode, depth, page_count, refresh_rate, flags)) {
     gfx_close_at_exit();
-    return rt_set_error(1);
+    return rt_set_error(ZQ_ERR_ILLEGAL_CALL);
   }
   if (flags != kOpenAtExit) rt_set_text_view(0, 0, screen_state != nullptr);
-  return rt_set_error(0);
+  return rt_set_error(ZQ_OK);
 }
 
 void gfx_close_at_exit() {
@@ -275,7 +276,7 @@ void gfx_close_at_exit() {
 
 int gfx_screen_res(int width, int height, int depth, int page_count, int flags, int refresh_rate) {
   if (width <= 0 || height <= 0 || width > 0xFFFF || height > 0xFFFF || !is_screen_depth(depth))
-    return rt_set_error(1);
+    return rt_set_error(ZQ_ERR_ILLEGAL_CALL);
   ModeDescription desc{uint16_t(width), uint16_t(height), uint8_t(depth), 1, &builtin_palette_256,
                        &builtin_font_8x8, width / 8, height / 8};
   int result = gfx_set_mode(&desc, -1, depth, page_count, refresh_rate, flags);
@@ -284,7 +285,8 @@ int gfx_screen_res(int width, int height, int depth, int page_count, int flags, 
 }
 
 int gfx_screen(int mode, int depth, int page_count, int flags, int refresh_rate) {
-  if (mode < 0 || mode > 21 || (mode != 0 && !gfx_legacy_mode(mode))) return rt_set_error(1);
+  if (mode < 0 || mode > kLastLegacyMode || (mode != 0 && !gfx_legacy_mode(mode)))
+    return rt_set_error(ZQ_ERR_ILLEGAL_CALL);
   const ModeDescription* desc = mode ? gfx_legacy_mode(mode) : nullptr;
   int result = gfx_set_mode(desc, mode, depth, page_count, refresh_rate, flags);
   if (result == 0) rt_set_screen_column(0);

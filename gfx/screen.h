@@ -24,5 +24,12 @@ constexpr int kOpenAtExit = INT32_MIN;
 int gfx_set_mode(const ModeDescription* desc, int mode, int depth, int page_count, int refresh_rate, int flags);
 void gfx_close_at_exit();
 
-// The legacy mode table row for mode 1..21, or null for an empty row.
+// The legacy modes are numbered 1 to kLastLegacyMode; those up to
+// kLastFixedDepthMode have their table depth, the later ones take the depth
+// the opening asks for (8, 15, 16, 24 or 32).
+constexpr int kLastLegacyMode = 21;
+constexpr int kLastFixedDepthMode = 13;
+
+// The legacy mode table row for mode 1..kLastLegacyMode, or null for an empty
+// row.
 const ModeDescription* gfx_legacy_mode(int mode);

@@ -159,15 +159,15 @@ int draw_with_builtin_font(const Line& line, uint32_t colour, Drawn* drawn) {
 
 int gfx_draw_string(ImageBuffer* target, float x, float y, int flags, StringValue* text, uint32_t colour,
                     const ImageBuffer* font, int mode, Putter putter, PutterBlender blender, void* parameter) {
-  rt_set_error(0);
+  rt_set_error(ZQ_OK);
   int result = 0;
   if (!text) {
     result = 1;
   } else if (screen_state && text->data) {
     GfxContext* ctx = gfx_get_context();
     gfx_set_target(ctx, target);
-    if (mode != kTextAlphaMode)
-      colour = (flags & kTextUseForeground) ? ctx->foreground : gfx_fix_colour(ctx->bytes_per_pixel, colour);
+    if (mode != ZQ_PUT_ALPHA_MODE)
+      colour = (flags & ZQ_TEXT_USE_FOREGROUND) ? ctx->foreground : gfx_fix_colour(ctx->bytes_per_pixel, colour);
     gfx_select_colour_routines(ctx, colour);
     gfx_step_coords(ctx, flags, &x, &y, nullptr, nullptr);
     int px, py;

@@ -13,14 +13,9 @@
 struct ImageBuffer;
 struct StringValue;
 
-// Bit of the flags argument that draws in the context's foreground colour.
-constexpr int kTextUseForeground = int(0x80000000u);
-// The mode that passes the colour through unchanged.
-constexpr int kTextAlphaMode = 6;
-
 // gfx_draw_string (declared in the public header) draws text at (x, y) of
 // target (null: the screen's work page); flags are the coordinate step flags
-// (4 absolute, 5 relative to the graphics cursor).
+// (ZQ_TEXT_ABSOLUTE, or ZQ_TEXT_RELATIVE to the graphics cursor).
 // With a font image the putter gets colour as its alpha; without one the
 // built-in font is drawn in colour. Returns 0, or 1 for a null text or a bad
 // font image (checked only when the line reaches the view vertically); the

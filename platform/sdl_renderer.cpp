@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/pixel_depth.h"
 #include "platform/sdl_keys.h"
 #include "platform/sdl_window.h"
 
@@ -64,8 +65,6 @@ bool choose_format(const SDL_RendererInfo& info, int wanted_depth, FormatChoice*
   return false;
 }
 
-int bytes_of(int depth) { return depth == 15 ? 2 : depth / 8; }
-
 // Renderer events arrive through SDL's queue, which the window's message
 // pump empties: a watch sees them as they are queued.
 int watch_resets(void* data, SDL_Event* event) {
@@ -105,7 +104,7 @@ WsTexture* create_texture(WsWindow* window, int width, int height, int wanted_de
   t->height = height;
   t->depth = choice.depth;
   t->order = choice.order;
-  t->pitch = (width * bytes_of(choice.depth) + 3) & ~3;
+  t->pitch = (width * depth_bytes_per_pixel(choice.depth) + 3) & ~3;
   t->pixels.assign(size_t(t->pitch) * size_t(height), 0);
   SDL_AddEventWatch(watch_resets, t);
   *format = {nullptr, t->pitch, width, height, t->depth, t->order};

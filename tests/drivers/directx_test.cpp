@@ -74,7 +74,7 @@ class DirectxScriptedThreads : public ScriptedWindowTest {
 TEST_F(DirectxScriptedThreads, FullScreenWithoutTheModeRunsInTheNextTallerOneLetterboxed) {
   use_screen(640, 400, 32);
   set_modes({{640, 480, 32, 0}, {800, 600, 32, 0}});
-  ASSERT_EQ(open(kOpenFullScreen), 0);
+  ASSERT_EQ(open(ZQ_OPEN_FULLSCREEN), 0);
   EXPECT_EQ(mode_calls(), (std::vector<std::string>{"mode 640x400x32", "mode 640x400x24", "mode 640x480x32"}));
   EXPECT_TRUE(scripted_called("create 640x480 at 0,0 style 1"));
   EXPECT_TRUE(scripted_called("texture 640x400"));  // the picture, not the mode
@@ -85,14 +85,14 @@ TEST_F(DirectxScriptedThreads, FullScreenWithoutTheModeRunsInTheNextTallerOneLet
 
 TEST_F(DirectxScriptedThreads, ModeSearchTriesTheRequestedRefreshAndTheTwinDepth) {
   set_modes({{320, 240, 24, 75}});
-  ASSERT_EQ(open(kOpenFullScreen, 75), 0);
+  ASSERT_EQ(open(ZQ_OPEN_FULLSCREEN, 75), 0);
   EXPECT_EQ(mode_calls(), (std::vector<std::string>{"mode 320x240x32@75", "mode 320x240x24@75"}));
 }
 
 TEST_F(DirectxScriptedThreads, VgaRequestAsksForTheStandardModeFirst) {
   use_screen(320, 200, 8);
   scripted([](ScriptedWindowSystem& s) { s.vga_mode = true; });
-  ASSERT_EQ(open(kOpenFullScreen), 0);
+  ASSERT_EQ(open(ZQ_OPEN_FULLSCREEN), 0);
   EXPECT_EQ(mode_calls(), std::vector<std::string>{"vga mode"});
   EXPECT_TRUE(scripted_called("create 320x200 at 0,0 style 1"));
   directx_driver.exit();
@@ -100,7 +100,7 @@ TEST_F(DirectxScriptedThreads, VgaRequestAsksForTheStandardModeFirst) {
   // Without it, the next height is an ordinary mode at 8 bits (no twin).
   scripted_reset();
   set_modes({{320, 240, 8, 0}});
-  ASSERT_EQ(open(kOpenFullScreen), 0);
+  ASSERT_EQ(open(ZQ_OPEN_FULLSCREEN), 0);
   EXPECT_EQ(mode_calls(), (std::vector<std::string>{"vga mode", "mode 320x240x8"}));
   draw_rows({0});
   ASSERT_TRUE(scripted_wait([](ScriptedWindowSystem& s) { return !s.presents.empty(); }));
@@ -109,7 +109,7 @@ TEST_F(DirectxScriptedThreads, VgaRequestAsksForTheStandardModeFirst) {
 
 TEST_F(DirectxScriptedThreads, NoAllowedHeightFailsTheDriverAndLeavesNoWindow) {
   use_screen(640, 480, 16);
-  EXPECT_EQ(open(kOpenFullScreen), -1);
+  EXPECT_EQ(open(ZQ_OPEN_FULLSCREEN), -1);
   std::vector<std::string> expected;
   for (int h : {480, 600, 768, 1024})
     for (int d : {16, 15}) expected.push_back("mode 640x" + std::to_string(h) + "x" + std::to_string(d));
@@ -118,9 +118,9 @@ TEST_F(DirectxScriptedThreads, NoAllowedHeightFailsTheDriverAndLeavesNoWindow) {
 }
 
 TEST_F(DirectxScriptedThreads, OpenGLAndShapedScreensAreRefusedAtOnce) {
-  EXPECT_EQ(open(kOpenOpenGL), -1);
-  EXPECT_EQ(open(kOpenShaped), -1);
-  EXPECT_EQ(open(kOpenShaped | kOpenFullScreen), -1);
+  EXPECT_EQ(open(ZQ_OPEN_OPENGL), -1);
+  EXPECT_EQ(open(ZQ_OPEN_SHAPED), -1);
+  EXPECT_EQ(open(ZQ_OPEN_SHAPED | ZQ_OPEN_FULLSCREEN), -1);
   EXPECT_FALSE(scripted_called("start video"));
 }
 

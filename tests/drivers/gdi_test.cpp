@@ -124,18 +124,18 @@ TEST_F(GdiScriptedThreads, StartFailsWhenTheWindowCannotBeMade) {
   EXPECT_EQ(gdi_driver.init("t", 320, 240, 32, 0, 0), -1);
   // The OpenGL flag is refused before anything starts.
   scripted_reset();
-  EXPECT_EQ(gdi_driver.init("t", 320, 240, 32, 0, kOpenOpenGL), -1);
+  EXPECT_EQ(gdi_driver.init("t", 320, 240, 32, 0, ZQ_OPEN_OPENGL), -1);
   EXPECT_FALSE(scripted_called("start video"));
 }
 
 TEST_F(GdiScriptedThreads, FullScreenNeedsAnExactDisplayMode) {
   scripted([](ScriptedWindowSystem& s) { s.modes = {{320, 240, 16, 60}, {640, 480, 32, 60}}; });
-  EXPECT_EQ(gdi_driver.init("t", 320, 240, 32, 0, kOpenFullScreen), -1);
+  EXPECT_EQ(gdi_driver.init("t", 320, 240, 32, 0, ZQ_OPEN_FULLSCREEN), -1);
   gdi_driver.exit();
   EXPECT_TRUE(scripted_called("mode 320x240x32"));
   EXPECT_FALSE(scripted_called("create"));
   scripted([](ScriptedWindowSystem& s) { s.modes.push_back({320, 240, 32, 75}); });
-  ASSERT_EQ(gdi_driver.init("t", 320, 240, 32, 0, kOpenFullScreen), 0);
+  ASSERT_EQ(gdi_driver.init("t", 320, 240, 32, 0, ZQ_OPEN_FULLSCREEN), 0);
   EXPECT_TRUE(scripted_called("create 320x240 at 0,0 style 1"));
   EXPECT_EQ(gdi_driver.set_window_pos(5, 5), 0);  // nothing moves in full screen
   gdi_driver.exit();
@@ -191,7 +191,7 @@ TEST_F(GdiScriptedThreads, PaletteScreenIsShownThroughThePalette) {
 }
 
 TEST_F(GdiScriptedThreads, ShapedWindowsKeyOutMagentaOrAreRefused) {
-  open(kOpenShaped | kOpenNoSwitch | kOpenNoFrame);
+  open(ZQ_OPEN_SHAPED | ZQ_OPEN_NO_SWITCH | ZQ_OPEN_NO_FRAME);
   EXPECT_TRUE(scripted_called("create 320x240 at 352,264 style 18"));  // no frame, shaped
   gdi_driver.lock();
   uint32_t with_alpha = 0xFF00FF00u;
@@ -204,7 +204,7 @@ TEST_F(GdiScriptedThreads, ShapedWindowsKeyOutMagentaOrAreRefused) {
   gdi_driver.exit();
   // Where the window system has no shaped windows, the opening fails.
   scripted([](ScriptedWindowSystem& s) { s.shapes_supported = false; });
-  EXPECT_EQ(gdi_driver.init("t", 320, 240, 32, 0, kOpenShaped | kOpenNoSwitch | kOpenNoFrame), -1);
+  EXPECT_EQ(gdi_driver.init("t", 320, 240, 32, 0, ZQ_OPEN_SHAPED | ZQ_OPEN_NO_SWITCH | ZQ_OPEN_NO_FRAME), -1);
 }
 
 // A driver thread that takes long to close its window.

@@ -121,7 +121,7 @@ TEST_P(KeyPathsThreads, ControlCharactersArriveOnceAndMatchTheKeyEvent) {
 INSTANTIATE_TEST_SUITE_P(Drivers, KeyPathsThreads,
                          ::testing::Values(DriverCase{"GDI", &gdi_driver, 0, true},
                                            DriverCase{"DirectX", &directx_driver, 0, true},
-                                           DriverCase{"OpenGL", &opengl_driver, kOpenOpenGL, false}),
+                                           DriverCase{"OpenGL", &opengl_driver, ZQ_OPEN_OPENGL, false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

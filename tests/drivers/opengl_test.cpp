@@ -18,7 +18,7 @@ class OpenglScripted : public ScriptedWindowTest {
     for (int a = 0; a < kGlAttributeCount; ++a) opengl_set_attribute(a, 0);
     ScriptedWindowTest::TearDown();
   }
-  int open(int flags = kOpenOpenGL) {
+  int open(int flags = ZQ_OPEN_OPENGL) {
     ScreenState* s = screen_state;
     return opengl_driver.init("Zentravolk", s->width, s->height, s->depth, 0, flags);
   }
@@ -31,14 +31,14 @@ class OpenglScripted : public ScriptedWindowTest {
 
 TEST_F(OpenglScripted, RefusesWithoutTheOpenGLFlagOrWithoutAFrame) {
   EXPECT_EQ(open(0), -1);
-  EXPECT_EQ(open(kOpenFullScreen), -1);
-  EXPECT_EQ(open(kOpenOpenGL | kOpenNoFrame), -1);
+  EXPECT_EQ(open(ZQ_OPEN_FULLSCREEN), -1);
+  EXPECT_EQ(open(ZQ_OPEN_OPENGL | ZQ_OPEN_NO_FRAME), -1);
   EXPECT_FALSE(scripted_called("gl load"));
   EXPECT_FALSE(scripted_called("create"));
 }
 
 TEST_F(OpenglScripted, DefaultsComeFromTheScreenDepthAndTheOpenFlags) {
-  ASSERT_EQ(open(kOpenOpenGL | 0x10000 | 0x20000), 0);
+  ASSERT_EQ(open(ZQ_OPEN_OPENGL | 0x10000 | 0x20000), 0);
   WsGlAttributes a = windows_tried().back();
   EXPECT_EQ(a.colour_bits, 32);
   EXPECT_EQ(a.red_bits + a.green_bits * 100 + a.blue_bits * 10000, 8 + 800 + 80000);
@@ -67,7 +67,7 @@ TEST_F(OpenglScripted, ProgramRequestsWinAndStayForTheNextScreen) {
   EXPECT_EQ(opengl_set_attribute(kGlAccumBits, 16), 0);
   EXPECT_EQ(opengl_set_attribute(kGlAttributeCount, 8), 1);
   EXPECT_EQ(opengl_set_attribute(kGlStencilBits, -1), 1);
-  ASSERT_EQ(open(kOpenOpenGL | 0x10000), 0);
+  ASSERT_EQ(open(ZQ_OPEN_OPENGL | 0x10000), 0);
   WsGlAttributes a = windows_tried().back();
   EXPECT_EQ(a.depth_bits, 24);
   EXPECT_EQ(a.red_bits, 4);
@@ -89,7 +89,7 @@ TEST_F(OpenglScripted, ProgramRequestsWinAndStayForTheNextScreen) {
 
 TEST_F(OpenglScripted, SamplesAreLoweredFourTwoZeroBeforeAnOrdinaryFormat) {
   scripted([](ScriptedWindowSystem& s) { s.gl_multisample = false; });
-  ASSERT_EQ(open(kOpenOpenGL | 0x40000), 0);
+  ASSERT_EQ(open(ZQ_OPEN_OPENGL | 0x40000), 0);
   auto tried = windows_tried();
   ASSERT_EQ(tried.size(), 4u);
   for (int i = 0; i < 3; ++i) {
@@ -102,7 +102,7 @@ TEST_F(OpenglScripted, SamplesAreLoweredFourTwoZeroBeforeAnOrdinaryFormat) {
 }
 
 TEST_F(OpenglScripted, MultisampledFormatTurnsMultisamplingOn) {
-  ASSERT_EQ(open(kOpenOpenGL | 0x40000), 0);
+  ASSERT_EQ(open(ZQ_OPEN_OPENGL | 0x40000), 0);
   EXPECT_EQ(windows_tried().size(), 1u);
   EXPECT_EQ(scripted([](ScriptedWindowSystem& s) { return s.gl_enabled; }), std::vector<unsigned>{0x809D});
 }

@@ -252,7 +252,7 @@ TEST_F(WindowProcedure, FailedFullScreenSwitchReturnsToTheWindow) {
   // The maximise button switches too, unless switching is off.
   send({kWsSize, kWsSizeMaximised, 0});
   EXPECT_EQ(toggle_calls.size(), 8u);
-  st->flags |= kOpenNoSwitch;
+  st->flags |= ZQ_OPEN_NO_SWITCH;
   send({kWsSize, kWsSizeMaximised, 0});
   send(key(kWsSysKeyDown, 0x0D, 0x1C));
   EXPECT_EQ(toggle_calls.size(), 8u);
@@ -279,7 +279,7 @@ TEST_F(WindowProcedure, SwitchWhileTrackedPostsLeave) {
   toggle_calls.clear();
   st->window_init = recording_init;
   st->window_exit = recording_exit;
-  st->flags |= kOpenNoSwitch;
+  st->flags |= ZQ_OPEN_NO_SWITCH;
   pointer_at(100 + 1, 50 + 1);
   send(move_to(1, 1));
   send({kWsSize, kWsSizeMaximised, 0});

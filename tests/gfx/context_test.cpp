@@ -74,7 +74,7 @@ TEST_F(Context, OnlyTheVisiblePageMarksRows) {
 }
 
 TEST_F(Context, AlphaPrimitivesBlendOnlyTranslucentColours) {
-  open(16, 16, 32, 1, kOpenAlpha);
+  open(16, 16, 32, 1, ZQ_OPEN_ALPHA);
   gfx_pset(nullptr, 1, 1, 0xFFFFFFFFu, 0, 0);
   gfx_pset(nullptr, 1, 1, 0x80FF0000u, 0, 0);
   uint32_t v = gfx_point(nullptr, 1, 1);

@@ -165,7 +165,7 @@ TEST_F(FloodFill, RandomRegionsMatchABreadthFirstFill) {
 }
 
 TEST_F(FloodFill, TranslucentFillBlendsEachPixelOnceEvenOverItsOwnColour) {
-  open(32, 32, 32, 1, kOpenAlpha);
+  open(32, 32, 32, 1, ZQ_OPEN_ALPHA);
   std::memset(screen_state->page_buffers[0], 0, size_t(screen_state->pitch) * 32);
   gfx_line(nullptr, 4, 4, 20, 20, 0xFFFFFFFF, 0, ZQ_SHAPE_BOX);
   EXPECT_EQ(gfx_flood_fill(nullptr, 10, 10, 0x80FFFFFF, 0xFFFFFF, 0), 0);

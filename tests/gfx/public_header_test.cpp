@@ -21,14 +21,13 @@
 
 namespace {
 
-static_assert(ZQ_OPEN_FULLSCREEN == kOpenFullScreen && ZQ_OPEN_OPENGL == kOpenOpenGL &&
-              ZQ_OPEN_NO_SWITCH == kOpenNoSwitch && ZQ_OPEN_NO_FRAME == kOpenNoFrame &&
-              ZQ_OPEN_SHAPED == kOpenShaped && ZQ_OPEN_ON_TOP == kOpenOnTop && ZQ_OPEN_ALPHA == kOpenAlpha &&
-              ZQ_OPEN_NULL_DRIVER == kOpenNullDriver);
 static_assert(ZQ_PUT_WHOLE_IMAGE == kPutWholeImage && ZQ_PUT_RECT_RELATIVE == kPutRectRelative &&
               ZQ_PUT_POINT_RELATIVE == kPutPointRelative && ZQ_PUT_ALPHA_MODE == kPutAlphaMode);
-static_assert(ZQ_TEXT_USE_FOREGROUND == kTextUseForeground);
 // Values the library uses by their public names alone, proved as numbers.
+static_assert(ZQ_OPEN_WINDOWED == 0 && ZQ_OPEN_FULLSCREEN == 0x01 && ZQ_OPEN_OPENGL == 0x02 &&
+              ZQ_OPEN_NO_SWITCH == 0x04 && ZQ_OPEN_NO_FRAME == 0x08 && ZQ_OPEN_SHAPED == 0x10 &&
+              ZQ_OPEN_ON_TOP == 0x20 && ZQ_OPEN_ALPHA == 0x40 && ZQ_OPEN_NULL_DRIVER == -1);
+static_assert(ZQ_TEXT_ABSOLUTE == 4 && ZQ_TEXT_RELATIVE == 5 && ZQ_TEXT_USE_FOREGROUND == int(0x80000000u));
 static_assert(ZQ_OMITTED == -65536);
 static_assert(ZQ_JOYSTICK_NO_AXIS == -1000.0f);
 static_assert(ZQ_STR_TEMP_CHARS == 0x80000000u);

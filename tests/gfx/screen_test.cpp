@@ -24,7 +24,7 @@ int stand_in_init(const char*, int, int, int, int refresh, int flags) {
   static const char* names[] = {"DirectX", "GDI", "OpenGL"};
   calls.push_back(std::string(names[I]) + " " + std::to_string(refresh) + " " + std::to_string(flags & 1));
   if (!(accept_mask & (1 << I))) return -1;
-  if (accept_windowed_only && (flags & kOpenFullScreen)) return -1;
+  if (accept_windowed_only && (flags & ZQ_OPEN_FULLSCREEN)) return -1;
   return 0;
 }
 template <int I>
@@ -72,7 +72,7 @@ TEST_F(Screen, DepthsAreNormalised) {
     uint32_t mask;
   } cases[] = {{24, 32, 4, 0, 0xFFFFFFFF}, {32, 32, 4, 0, 0xFFFFFFFF}, {15, 16, 2, 0, 0xFFFF},
                {16, 16, 2, 0, 0xFFFF},     {4, 4, 1, 0, 15},             {1, 1, 1, 0, 1},
-               {8, 16, 2, kOpenOpenGL, 0xFFFF}};
+               {8, 16, 2, ZQ_OPEN_OPENGL, 0xFFFF}};
   for (const Case& c : cases) {
     ASSERT_EQ(gfx_screen_res(64, 48, c.asked, 1, c.flags, 0), 0) << c.asked;
     EXPECT_EQ(screen_state->depth, c.depth) << c.asked;

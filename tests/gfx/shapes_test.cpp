@@ -186,7 +186,7 @@ TEST_F(Shapes, CirclesAreSymmetricGapFreeAndFilledWithoutHoles) {
 }
 
 TEST_F(Shapes, TranslucentShapesBlendEachPixelOnce) {
-  open(96, 96, 32, 1, kOpenAlpha);
+  open(96, 96, 32, 1, ZQ_OPEN_ALPHA);
   const int64_t half = 0x80FFFFFF;
   auto check = [](const char* what) {
     uint32_t seen = 0;

@@ -255,7 +255,7 @@ TEST_F(Text, BuiltInFontColours) {
   // Bit 31 of the flags: the context's foreground, whatever the colour argument.
   const std::string c = corner_character();
   ASSERT_FALSE(c.empty());
-  EXPECT_EQ(gfx_draw_string(nullptr, 0, 0, 4 | kTextUseForeground, str(c), 0x123, nullptr, 0, nullptr, nullptr,
+  EXPECT_EQ(gfx_draw_string(nullptr, 0, 0, ZQ_TEXT_ABSOLUTE | ZQ_TEXT_USE_FOREGROUND, str(c), 0x123, nullptr, 0, nullptr, nullptr,
                             nullptr),
             0);
   EXPECT_EQ(screen(0, 0), gfx_get_context()->foreground);
@@ -288,7 +288,7 @@ TEST_F(Text, BuiltInFontRowsMatchTheGlyphBitsAtEveryDepthAndCut) {
   for (const Case& k : cases) {
     SCOPED_TRACE(::testing::Message() << "depth " << k.depth << " alpha " << k.alpha << " x " << k.x);
     gfx_close_at_exit();
-    ASSERT_EQ(gfx_screen_res(640, 480, k.depth, 1, k.alpha ? kOpenAlpha : 0, 0), 0);
+    ASSERT_EQ(gfx_screen_res(640, 480, k.depth, 1, k.alpha ? ZQ_OPEN_ALPHA : 0, 0), 0);
     const int bpp = k.depth / 8;
     const int view_w = k.view_right - k.view_left;
     // Absolute, no border, no fill (a negative flag word).

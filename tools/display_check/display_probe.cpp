@@ -89,7 +89,7 @@ void run_command(const Game& game, const std::string& line) {
   } else if (line == "mode") {
     // Whether the window layer's screen is full screen or a window.
     const WindowState* window = win_state();
-    bool full_screen = screen_state->driver != &null_driver && window && (window->flags & kOpenFullScreen);
+    bool full_screen = screen_state->driver != &null_driver && window && (window->flags & ZQ_OPEN_FULLSCREEN);
     reply(full_screen ? "mode full screen" : "mode window");
   } else if (line == "thaw") {
     frozen = false;
