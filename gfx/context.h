@@ -19,6 +19,11 @@ using MemCopyFn = void (*)(void* dest, const void* src, size_t count);
 // Writes colour to pixel b from dest on for every set bit b (0..7) of bits:
 // one row of a built-in glyph, already cut to the view.
 using GlyphRowFn = void (*)(uint8_t* dest, uint32_t bits, uint32_t colour);
+// Draws `count` whole 8-pixel-wide built-in glyphs side by side, from byte
+// `offset` of each of the `rows` target lines on: glyph k's row r is the byte
+// glyphs[chars[k] * glyph_bytes + r], bit b for column b. Plain stores only.
+using GlyphLineFn = void (*)(uint8_t* const* lines, size_t offset, const uint8_t* glyphs, ptrdiff_t glyph_bytes,
+                             const uint8_t* chars, int count, int rows, uint32_t colour);
 
 // Context flags.
 constexpr uint32_t kCtxScreenNotBuilt = 0x1;
@@ -61,7 +66,8 @@ struct GfxRoutineSet {
   FillSpanFn blend_fill;
   GetPixelFn get;
   CopySpanFn copy_span;
-  GlyphRowFn glyph_row;  // plain stores only: blending colours go pixel by pixel
+  GlyphRowFn glyph_row;    // plain stores only: blending colours go pixel by pixel
+  GlyphLineFn glyph_line;  // the same for the whole glyphs of a line
 };
 extern GfxRoutineSet gfx_routines;
 extern MemFillFn gfx_mem_fill;

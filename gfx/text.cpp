@@ -101,12 +101,38 @@ int draw_with_font_image(const Line& line, const FontCall& font, Drawn* drawn) {
   return 0;
 }
 
+// One built-in glyph, cut to the view's columns: a glyph row at a time with
+// plain stores, else pixel by pixel.
+void draw_cut_glyph(GfxContext* ctx, const ViewClip& v, const FontDescriptor* font, uint8_t ch, long long pen,
+                    long long y, long long skipped, long long rows, uint32_t colour, bool by_rows) {
+  const long long fw = font->width, row_bytes = (fw + 7) / 8;
+  const uint8_t* glyph = font->glyphs + ptrdiff_t((ch * font->height + skipped) * row_bytes);
+  const long long from = std::max(0LL, v.left - pen), to = std::min(fw, v.right - pen);
+  const int bpp = ctx->bytes_per_pixel;
+  for (long long r = 0; r < rows; ++r) {
+    const uint8_t* bits = glyph + r * row_bytes;
+    if (by_rows) {
+      uint8_t* target_row = ctx->line_table[y + r];
+      // Each glyph byte holds eight columns; the drawn part [lo, hi) of it
+      // is shifted down so that bit 0 is the first drawn column.
+      for (long long k = from >> 3; k < row_bytes && k * 8 < to; ++k) {
+        long long lo = std::max(from, k * 8), hi = std::min(to, k * 8 + 8);
+        uint32_t cut = (uint32_t(bits[k]) >> (lo - k * 8)) & ((1u << (hi - lo)) - 1);
+        if (cut) gfx_routines.glyph_row(target_row + ptrdiff_t(pen + lo) * bpp, cut, colour);
+      }
+    } else {
+      for (long long b = from; b < to; ++b)
+        if ((bits[b >> 3] >> (b & 7)) & 1) ctx->put_pixel(ctx, int(pen + b), int(y + r), colour);
+    }
+  }
+}
+
 int draw_with_builtin_font(const Line& line, uint32_t colour, Drawn* drawn) {
   GfxContext* ctx = line.ctx;
   const ViewClip& v = line.view;
   const FontDescriptor* font = screen_state->font;
   if (!font || !font->glyphs || font->width <= 0 || font->height <= 0) return 1;
-  const long long fw = font->width, fh = font->height, row_bytes = (fw + 7) / 8;
+  const long long fw = font->width, fh = font->height;
   const long long n = line.length;
   long long x = line.x, y = line.y;
   if (x + n * fw <= v.left || x >= v.right || y + fh <= v.top || y >= v.bottom) return 0;
@@ -117,40 +143,28 @@ int draw_with_builtin_font(const Line& line, uint32_t colour, Drawn* drawn) {
   if (y + rows > v.bottom) rows = v.bottom - y;
 
   // Whole characters left and right of the view are never looked at.
-  long long i = 0, pen = x;
-  if (x < v.left) {
-    i = (v.left - x) / fw;
-    pen = x + i * fw;
-  }
-  long long end = n;
-  if (pen + (n - i) * fw > v.right) end = n - (pen + (n - i) * fw - v.right) / fw;
+  long long first = x < v.left ? (v.left - x) / fw : 0;
+  long long end = std::min(n, (v.right - x + fw - 1) / fw);
+  // Characters [first_whole, last_whole) lie wholly inside the view's
+  // columns; at most one either side of them is cut.
+  long long first_whole = std::max(first, (v.left - x + fw - 1) / fw);
+  long long last_whole = std::max(first_whole, std::min(end, (v.right - x) / fw));
 
-  // Plain stores go a glyph row at a time; a blending colour (alpha targets)
-  // goes pixel by pixel.
-  const GlyphRowFn glyph_row = ctx->put_pixel == gfx_routines.put ? gfx_routines.glyph_row : nullptr;
-  const int bpp = ctx->bytes_per_pixel;
-  for (; i < end; ++i, pen += fw) {
-    if (pen + fw <= v.left) continue;
-    if (pen >= v.right) break;
-    const uint8_t* glyph = font->glyphs + ptrdiff_t((line.chars[i] * fh + skipped) * row_bytes);
-    long long from = std::max(0LL, v.left - pen), to = std::min(fw, v.right - pen);
-    for (long long r = 0; r < rows; ++r) {
-      const uint8_t* bits = glyph + r * row_bytes;
-      if (glyph_row) {
-        uint8_t* target_row = ctx->line_table[y + r];
-        // Each glyph byte holds eight columns; the drawn part [lo, hi) of it
-        // is shifted down so that bit 0 is the first drawn column.
-        for (long long k = from >> 3; k < row_bytes && k * 8 < to; ++k) {
-          long long lo = std::max(from, k * 8), hi = std::min(to, k * 8 + 8);
-          uint32_t cut = (uint32_t(bits[k]) >> (lo - k * 8)) & ((1u << (hi - lo)) - 1);
-          if (cut) glyph_row(target_row + ptrdiff_t(pen + lo) * bpp, cut, colour);
-        }
-      } else {
-        for (long long b = from; b < to; ++b)
-          if ((bits[b >> 3] >> (b & 7)) & 1) ctx->put_pixel(ctx, int(pen + b), int(y + r), colour);
-      }
-    }
+  // Plain stores go a glyph row at a time, and the whole 8-pixel glyphs of
+  // the line through one call; a blending colour (alpha targets) goes pixel
+  // by pixel.
+  const bool by_rows = ctx->put_pixel == gfx_routines.put;
+  long long whole_from = first_whole, whole_to = first_whole;
+  if (by_rows && fw == 8) {
+    whole_to = last_whole;
+    if (whole_to > whole_from)
+      gfx_routines.glyph_line(ctx->line_table + y, size_t(x + whole_from * fw) * size_t(ctx->bytes_per_pixel),
+                              font->glyphs + skipped, ptrdiff_t(fh), line.chars + whole_from,
+                              int(whole_to - whole_from), int(rows), colour);
   }
+  for (long long i = first; i < end; ++i)
+    if (i < whole_from || i >= whole_to)
+      draw_cut_glyph(ctx, v, font, line.chars[i], x + i * fw, y, skipped, rows, colour, by_rows);
   *drawn = {true, y, rows};
   return 0;
 }
