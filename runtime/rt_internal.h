@@ -21,9 +21,17 @@ void rt_file_reset();
 bool rt_str_store(StringValue* dest, const char* a, int64_t a_length, const char* b,
                   int64_t b_length);
 
-// Resolves a text argument: mark -1 is a string value, anything else a
+// A text argument's characters: mark -1 is a string value, anything else a
 // zero-terminated array (scanned no further than mark bytes when mark > 0).
-void rt_str_arg(const void* text, int mark, const char** chars, int64_t* length);
+// A null text has no characters.
+struct TextArg {
+  const char* chars;
+  int64_t length;
+};
+TextArg rt_str_arg(const void* text, int mark);
+// Releases a text argument that is a string value (mark -1) when it is a
+// temporary, as calls taking text do once they are done with it.
+void rt_str_release_arg(const void* text, int mark);
 
 // Device operations of disk files and of the screen entry.
 extern const FileOps rt_disk_file_ops;

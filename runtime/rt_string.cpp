@@ -1,6 +1,7 @@
 // String values and the pool of temporary results.
 #include "runtime/rt_string.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -74,19 +75,18 @@ void rt_str_release(StringValue* s) {
   --g_pool_in_use;
 }
 
-void rt_str_arg(const void* text, int mark, const char** chars, int64_t* length) {
-  *chars = "";
-  *length = 0;
-  if (!text) return;
+TextArg rt_str_arg(const void* text, int mark) {
+  if (!text) return {"", 0};
   if (mark == -1) {
     const auto* s = static_cast<const StringValue*>(text);
-    *chars = rt_str_chars(s);
-    *length = rt_str_len(s);
-    return;
+    return {rt_str_chars(s), rt_str_len(s)};
   }
   const auto* array = static_cast<const char*>(text);
-  *chars = array;
-  *length = int64_t(mark > 0 ? strnlen(array, size_t(mark)) : std::strlen(array));
+  return {array, int64_t(mark > 0 ? strnlen(array, size_t(mark)) : std::strlen(array))};
+}
+
+void rt_str_release_arg(const void* text, int mark) {
+  if (mark == -1) rt_str_release(static_cast<StringValue*>(const_cast<void*>(text)));
 }
 
 bool rt_str_store(StringValue* dest, const char* a, int64_t a_length, const char* b,
@@ -155,11 +155,9 @@ void rt_str_delete(StringValue* s) {
 
 void rt_str_assign(StringValue* dest, const void* text, int mark) {
   if (mark == -1 && text == dest) return;
-  const char* chars;
-  int64_t length;
-  rt_str_arg(text, mark, &chars, &length);
-  rt_str_store(dest, chars, length, nullptr, 0);
-  if (mark == -1) rt_str_release(static_cast<StringValue*>(const_cast<void*>(text)));
+  const TextArg t = rt_str_arg(text, mark);
+  rt_str_store(dest, t.chars, t.length, nullptr, 0);
+  rt_str_release_arg(text, mark);
 }
 
 StringValue* rt_int_to_str(int32_t value) {
@@ -172,24 +170,17 @@ StringValue* rt_int_to_str(int32_t value) {
 
 StringValue* rt_str_concat(StringValue* dest, const void* a, int a_mark, const void* b,
                            int b_mark) {
-  const char* a_chars;
-  const char* b_chars;
-  int64_t a_length;
-  int64_t b_length;
-  rt_str_arg(a, a_mark, &a_chars, &a_length);
-  rt_str_arg(b, b_mark, &b_chars, &b_length);
+  const TextArg first = rt_str_arg(a, a_mark), second = rt_str_arg(b, b_mark);
   // Without a destination the result is a new temporary.
   if (!dest) dest = pool_take();
   if (!dest) {
     dest = &g_empty;
   } else {
-    rt_str_store(dest, a_chars, a_length, b_chars, b_length);
+    rt_str_store(dest, first.chars, first.length, second.chars, second.length);
   }
   // The destination itself is not released even when it was also an argument.
-  if (a_mark == -1 && a != dest) rt_str_release(static_cast<StringValue*>(const_cast<void*>(a)));
-  if (b_mark == -1 && b != dest && b != a) {
-    rt_str_release(static_cast<StringValue*>(const_cast<void*>(b)));
-  }
+  if (a != dest) rt_str_release_arg(a, a_mark);
+  if (b != dest && b != a) rt_str_release_arg(b, b_mark);
   return dest;
 }
 
@@ -213,21 +204,16 @@ StringValue* rt_str_lcase(StringValue* s) {
 }
 
 int rt_str_compare(const void* a, int a_mark, const void* b, int b_mark) {
-  const char* a_chars;
-  const char* b_chars;
-  int64_t a_length;
-  int64_t b_length;
-  rt_str_arg(a, a_mark, &a_chars, &a_length);
-  rt_str_arg(b, b_mark, &b_chars, &b_length);
-  const int64_t common = a_length < b_length ? a_length : b_length;
+  const TextArg first = rt_str_arg(a, a_mark), second = rt_str_arg(b, b_mark);
+  const int64_t common = std::min(first.length, second.length);
   int result = 0;
   for (int64_t i = 0; i < common && result == 0; ++i) {
-    const auto x = static_cast<unsigned char>(a_chars[i]);
-    const auto y = static_cast<unsigned char>(b_chars[i]);
+    const auto x = static_cast<unsigned char>(first.chars[i]);
+    const auto y = static_cast<unsigned char>(second.chars[i]);
     if (x != y) result = x < y ? -1 : 1;
   }
-  if (result == 0 && a_length != b_length) result = a_length < b_length ? -1 : 1;
-  if (a_mark == -1) rt_str_release(static_cast<StringValue*>(const_cast<void*>(a)));
-  if (b_mark == -1 && b != a) rt_str_release(static_cast<StringValue*>(const_cast<void*>(b)));
+  if (result == 0 && first.length != second.length) result = first.length < second.length ? -1 : 1;
+  rt_str_release_arg(a, a_mark);
+  if (b != a) rt_str_release_arg(b, b_mark);
   return result;
 }

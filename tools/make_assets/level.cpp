@@ -6,7 +6,9 @@
 // top of them (a jump reaches 4 rows higher), so every step up is at most 4
 // rows and every pit at most 2 deep. Rows 0..3 stay empty under the status
 // text.
+#include <algorithm>
 #include <array>
+#include <initializer_list>
 #include <bit>
 
 #include "assets.h"
@@ -14,6 +16,9 @@
 
 namespace make_assets {
 namespace {
+
+// The plain's grass row: the ground's surface where nothing is raised or dug.
+constexpr int kPlainTop = 12;
 
 enum Tile : uint8_t {
   kEmpty = 0,
@@ -42,6 +47,20 @@ class Level {
     for (int c = c0; c <= c1; ++c)
       for (int r = r0; r <= r1; ++r) set(c, r, t);
   }
+  // A hill of ground over columns c0..c1: one row higher per column from
+  // either edge (the edges one row above the plain) up to a top at row `top`.
+  void hill(int c0, int c1, int top) {
+    for (int c = c0; c <= c1; ++c) ground(c, c, std::max(top, kPlainTop - 1 - std::min(c - c0, c1 - c)));
+  }
+  // Piles of tile t standing on the plain, one per column from c0 on; each
+  // number is the row of its pile's top.
+  void piles(int c0, std::initializer_list<int> tops, Tile t) {
+    int c = c0;
+    for (int top : tops) {
+      block(c, c, top, kPlainTop - 1, t);
+      ++c;
+    }
+  }
   std::vector<uint8_t> encode() const {
     std::vector<uint8_t> out;
     static_assert(kMapCellBytes == sizeof(uint32_t), "one 32-bit float per cell");
@@ -57,22 +76,16 @@ class Level {
 
 Level make_level() {
   Level L;
-  L.ground(0, kMapColumns - 1, 12);
+  L.ground(0, kMapColumns - 1, kPlainTop);
 
   // Start meadow: a bush, a low plank platform, a shallow dip, a crate pile.
   L.set(7, 11, kBush);
   L.block(10, 12, 9, 9, kPlanks);
   L.ground(15, 16, 13);
-  L.set(19, 11, kCrate);
-  L.block(20, 20, 10, 11, kCrate);
-  L.set(21, 11, kCrate);
+  L.piles(19, {11, 10, 11}, kCrate);
 
   // A grassy hill in steps, a bush and a ledge above it.
-  L.ground(24, 24, 11);
-  L.ground(25, 25, 10);
-  L.ground(26, 33, 9);
-  L.ground(34, 34, 10);
-  L.ground(35, 35, 11);
+  L.hill(24, 35, 9);
   L.set(28, 8, kBush);
   L.block(30, 32, 6, 6, kLedge);
 
@@ -90,30 +103,18 @@ Level make_level() {
   L.set(59, 11, kBush);
 
   // A crate pyramid, then a wide pit with a plank bridge.
-  L.set(62, 11, kCrate);
-  L.block(63, 63, 10, 11, kCrate);
-  L.block(64, 64, 9, 11, kCrate);
-  L.block(65, 65, 10, 11, kCrate);
-  L.set(66, 11, kCrate);
+  L.piles(62, {11, 10, 9, 10, 11}, kCrate);
   L.ground(68, 72, 14);
   L.block(69, 71, 10, 10, kPlanks);
 
   // A long hill with a ledge and a metal perch above it.
-  L.ground(74, 74, 11);
-  L.ground(75, 83, 10);
-  L.ground(84, 84, 11);
+  L.hill(74, 84, 10);
   L.set(77, 9, kBush);
   L.block(78, 80, 7, 7, kLedge);
   L.block(81, 83, 5, 5, kMetal);
 
   // A stepped stone pyramid and a pit behind it.
-  L.block(87, 87, 11, 11, kStone);
-  L.block(88, 88, 10, 11, kStone);
-  L.block(89, 89, 9, 11, kStone);
-  L.block(90, 91, 8, 11, kStone);
-  L.block(92, 92, 9, 11, kStone);
-  L.block(93, 93, 10, 11, kStone);
-  L.block(94, 94, 11, 11, kStone);
+  L.piles(87, {11, 10, 9, 8, 8, 9, 10, 11}, kStone);
   L.ground(96, 98, 14);
 
   // Floating metal blocks over shallow dips.
@@ -126,16 +127,12 @@ Level make_level() {
   L.set(118, 11, kCrate);
 
   // A ruined brick wall and a pit with a ledge in it.
-  L.block(122, 122, 10, 11, kBrick);
-  L.block(123, 123, 9, 11, kBrick);
-  L.block(124, 124, 10, 11, kBrick);
+  L.piles(122, {10, 9, 10}, kBrick);
   L.ground(128, 131, 14);
   L.block(129, 130, 10, 10, kLedge);
 
   // Rolling hills with a dip between them.
-  L.ground(135, 135, 11);
-  L.ground(136, 137, 10);
-  L.ground(138, 138, 11);
+  L.hill(135, 138, 10);
   L.ground(140, 141, 13);
   L.ground(143, 145, 11);
   L.set(137, 9, kBush);
@@ -146,15 +143,12 @@ Level make_level() {
   L.block(153, 154, 6, 6, kPlanks);
 
   // Crates, a last pit and a bush.
-  L.set(158, 11, kCrate);
-  L.block(159, 159, 10, 11, kCrate);
+  L.piles(158, {11, 10}, kCrate);
   L.ground(162, 163, 14);
   L.set(165, 11, kBush);
 
   // The castle at the end: stone steps up to a brick keep with battlements.
-  L.block(167, 167, 11, 11, kStone);
-  L.block(168, 168, 10, 11, kStone);
-  L.block(169, 169, 9, 11, kStone);
+  L.piles(167, {11, 10, 9}, kStone);
   L.block(170, kMapColumns - 1, 9, 11, kBrick);
   for (int c = 170; c < kMapColumns; c += 2) L.set(c, 8, kStone);
   return L;

@@ -12,31 +12,39 @@ namespace {
 
 constexpr int kSprite = 32;
 
+// The colour of each character of the maps; any other character is transparent.
+struct SpriteColour {
+  char ch;
+  Rgb colour;
+};
+constexpr SpriteColour kSpriteColours[] = {
+    {'H', {214, 168, 96}},  // hat
+    {'h', {170, 122, 64}},  // hat, shaded
+    {'d', {118, 80, 44}},  // hat brim underside
+    {'B', {110, 52, 38}},  // hat band
+    {'S', {252, 208, 168}},  // skin
+    {'s', {224, 162, 124}},  // skin, shaded
+    {'K', {36, 24, 32}},  // eye
+    {'D', {96, 58, 34}},  // hair
+    {'R', {214, 58, 46}},  // scarf
+    {'r', {156, 38, 34}},  // scarf, shaded
+    {'G', {86, 164, 98}},  // shirt
+    {'g', {56, 118, 72}},  // shirt, shaded
+    {'P', {184, 102, 50}},  // backpack
+    {'p', {130, 68, 36}},  // backpack, shaded
+    {'Y', {246, 204, 76}},  // buckle
+    {'L', {94, 60, 38}},  // belt
+    {'T', {76, 96, 164}},  // trousers
+    {'t', {52, 66, 118}},  // trousers, shaded
+    {'O', {120, 74, 44}},  // boots
+    {'o', {76, 46, 30}},  // boot soles
+    {'W', {255, 252, 236}},  // highlight
+};
+
 Rgb sprite_colour(char ch) {
-  switch (ch) {
-    case 'H': return {214, 168, 96};   // hat
-    case 'h': return {170, 122, 64};   // hat, shaded
-    case 'd': return {118, 80, 44};    // hat brim underside
-    case 'B': return {110, 52, 38};    // hat band
-    case 'S': return {252, 208, 168};  // skin
-    case 's': return {224, 162, 124};  // skin, shaded
-    case 'K': return {36, 24, 32};     // eye
-    case 'D': return {96, 58, 34};     // hair
-    case 'R': return {214, 58, 46};    // scarf
-    case 'r': return {156, 38, 34};    // scarf, shaded
-    case 'G': return {86, 164, 98};    // shirt
-    case 'g': return {56, 118, 72};    // shirt, shaded
-    case 'P': return {184, 102, 50};   // backpack
-    case 'p': return {130, 68, 36};    // backpack, shaded
-    case 'Y': return {246, 204, 76};   // buckle
-    case 'L': return {94, 60, 38};     // belt
-    case 'T': return {76, 96, 164};    // trousers
-    case 't': return {52, 66, 118};    // trousers, shaded
-    case 'O': return {120, 74, 44};    // boots
-    case 'o': return {76, 46, 30};     // boot soles
-    case 'W': return {255, 252, 236};  // highlight
-    default: return kMask;
-  }
+  for (const SpriteColour& entry : kSpriteColours)
+    if (entry.ch == ch) return entry.colour;
+  return kMask;
 }
 
 using SpriteMap = std::array<std::string_view, kSprite>;
