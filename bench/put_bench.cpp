@@ -149,10 +149,10 @@ void sdl_set_job(SDL_Surface* s, Job job) {
 void run_put(Job job, Shape shape) {
   Putter p = putter_for(job);
   if (shape == Shape::page) {
-    gfx_put(nullptr, 0, 0, world.page, kPutWholeImage, 0, 0, 0, 0, 1, p, 127, nullptr, nullptr);
+    gfx_put(nullptr, 0, 0, world.page, ZQ_PUT_WHOLE_IMAGE, 0, 0, 0, 0, 1, p, 127, nullptr, nullptr);
   } else {
     for (const Spot& s : spots())
-      gfx_put(nullptr, float(s.x), float(s.y), world.tile, kPutWholeImage, 0, 0, 0, 0, 0, p, 127, nullptr, nullptr);
+      gfx_put(nullptr, float(s.x), float(s.y), world.tile, ZQ_PUT_WHOLE_IMAGE, 0, 0, 0, 0, 0, p, 127, nullptr, nullptr);
   }
 }
 
@@ -233,7 +233,7 @@ void text_bench(benchmark::State& state, Set set) {
   std::vector<double> times;
   for (auto _ : state) {
     time_iteration(state, times, 64, [&] {
-      gfx_draw_string(nullptr, 10, 10, 4, &line, 0xFF, font, 9, putter_blend, nullptr, nullptr);
+      gfx_draw_string(nullptr, 10, 10, ZQ_TEXT_ABSOLUTE, &line, 0xFF, font, 9, putter_blend, nullptr, nullptr);
     });
   }
   state.counters["text_us"] = median(times) * 1e6;

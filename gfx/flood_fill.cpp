@@ -181,7 +181,7 @@ int gfx_flood_fill(ImageBuffer* target, float x, float y, int64_t colour, int64_
   uint32_t key = 0;
   bool by_border = border != kNoColour;
   if (by_border && !gfx_shape_colour(c.ctx, border, &key)) return rt_set_error(ZQ_ERR_ILLEGAL_CALL);
-  gfx_step_coords(c.ctx, flags & kStepFirst, &x, &y, nullptr, nullptr);
+  gfx_step_coords(c.ctx, flags & ZQ_STEP_FIRST, &x, &y, nullptr, nullptr);
   int px, py;
   gfx_to_view(c.ctx, x, y, &px, &py);
   if (!c.inside(px, py)) return rt_set_error(ZQ_OK);

@@ -8,6 +8,7 @@
 
 #include "gfx/context.h"
 #include "gfx/image.h"
+#include "gfx/shapes.h"
 #include "runtime/rt_core.h"
 
 namespace {
@@ -66,7 +67,7 @@ int gfx_put(ImageBuffer* target, float x, float y, const ImageBuffer* source, in
   gfx_set_target(ctx, target);
   gfx_select_colour_routines(ctx, 0xFF000000u);
 
-  gfx_step_coords(ctx, (coord_flags & ZQ_PUT_POINT_RELATIVE) ? 5 : 4, &x, &y, nullptr, nullptr);
+  gfx_step_coords(ctx, (coord_flags & ZQ_PUT_POINT_RELATIVE) ? ZQ_STEP_FIRST : 0, &x, &y, nullptr, nullptr);
   long long rx2 = x2, ry2 = y2;
   if (coord_flags & ZQ_PUT_RECT_RELATIVE) {
     rx2 += x1;

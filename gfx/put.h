@@ -4,20 +4,10 @@
 #include <cstdint>
 
 #include "gfx/putters.h"
+#include "zentravolk/blit.h"  // gfx_put and its ZQ_PUT_* flags
 
 struct ImageBuffer;
 struct GfxContext;
-
-// Source rectangle x1 meaning "the whole image".
-constexpr int kPutWholeImage = -65536;
-
-// Coordinate flags of gfx_put.
-constexpr int kPutRectRelative = 1;   // (x2, y2) is relative to (x1, y1)
-constexpr int kPutPointRelative = 2;  // (x, y) is relative to the graphics cursor
-
-// The put mode that writes a 1-byte source into the top bytes of a 4-byte
-// target (putter_alpha_channel in place of the caller's putter).
-constexpr int kPutAlphaMode = 6;
 
 // gfx_put (declared in the public header) puts source (or its rectangle
 // (x1, y1)-(x2, y2), corners in any order and clamped to the image) at (x, y)

@@ -7,12 +7,8 @@
 #include "gfx/context.h"
 #include "zentravolk/shapes.h"
 
-// Step flags of the shape calls, as gfx_step_coords reads them.
-constexpr int kStepSecond = ZQ_STEP_SECOND;
-constexpr int kStepFirst = ZQ_STEP_FIRST;
-constexpr int kStepMask = kStepFirst | kStepSecond;
-constexpr int kShapeBox = ZQ_SHAPE_BOX;
-constexpr int kShapeFilled = ZQ_SHAPE_FILLED;
+// The step flags of a two-point shape call, as gfx_step_coords reads them.
+constexpr int kStepMask = ZQ_STEP_FIRST | ZQ_STEP_SECOND;
 // A colour argument that was not given.
 constexpr int64_t kNoColour = ZQ_OMITTED;
 

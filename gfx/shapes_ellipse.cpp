@@ -153,14 +153,14 @@ int gfx_circle(ImageBuffer* target, float x, float y, float radius, int64_t colo
   ShapeCanvas c;
   if (int error = gfx_shape_begin(target, colour, &c)) return error;
   if (check_arguments(radius, start, end, aspect)) return rt_set_error(ZQ_ERR_ILLEGAL_CALL);
-  gfx_step_coords(c.ctx, flags & kStepFirst, &x, &y, nullptr, nullptr);
+  gfx_step_coords(c.ctx, flags & ZQ_STEP_FIRST, &x, &y, nullptr, nullptr);
   int px, py;
   gfx_to_view(c.ctx, x, y, &px, &py);
   if (c.empty()) return rt_set_error(ZQ_OK);
   double r = std::min(double(radius), double(kMaxAxis));
   double ratio = aspect > 0 ? double(aspect) : 1.0;
   Ellipse e(ratio <= 1 ? axis(r) : axis(r / ratio), ratio <= 1 ? axis(r * ratio) : axis(r));
-  bool filled = flags & kShapeFilled;
+  bool filled = flags & ZQ_SHAPE_FILLED;
   Wedge wedge = wedge_of(start, end);
   bool lines = !filled && (std::signbit(start) || std::signbit(end));
 

@@ -95,9 +95,9 @@ int gfx_line(ImageBuffer* target, float x1, float y1, float x2, float y2, int64_
   int mask = dash_mask(style);
   long long l = std::min(ax, bx), r = std::max(ax, bx), t = std::min(ay, by), b = std::max(ay, by);
   GfxScreenLock lock;
-  if (flags & kShapeFilled)
+  if (flags & ZQ_SHAPE_FILLED)
     fill_box(c, l, t, r, b);
-  else if (!(flags & kShapeBox))
+  else if (!(flags & ZQ_SHAPE_BOX))
     draw_segment(c, ax, ay, bx, by, mask);
   else if (mask == kSolid)
     draw_box(c, l, t, r, b);

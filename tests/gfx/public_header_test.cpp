@@ -1,7 +1,8 @@
 // The public header and the library's own headers describe the same calls
 // and values: one translation unit includes both (in the order a mistake in
 // linkage or a second, different declaration would break), and the values
-// the public header spells as macros equal the library's constants.
+// the public header spells as macros, which the library reads by those names
+// alone, keep their numbers.
 #include <zentravolk/zentravolk.h>
 
 #include <gtest/gtest.h>
@@ -21,14 +22,14 @@
 
 namespace {
 
-static_assert(ZQ_PUT_WHOLE_IMAGE == kPutWholeImage && ZQ_PUT_RECT_RELATIVE == kPutRectRelative &&
-              ZQ_PUT_POINT_RELATIVE == kPutPointRelative && ZQ_PUT_ALPHA_MODE == kPutAlphaMode);
-// Values the library uses by their public names alone, proved as numbers.
 static_assert(ZQ_OPEN_WINDOWED == 0 && ZQ_OPEN_FULLSCREEN == 0x01 && ZQ_OPEN_OPENGL == 0x02 &&
               ZQ_OPEN_NO_SWITCH == 0x04 && ZQ_OPEN_NO_FRAME == 0x08 && ZQ_OPEN_SHAPED == 0x10 &&
               ZQ_OPEN_ON_TOP == 0x20 && ZQ_OPEN_ALPHA == 0x40 && ZQ_OPEN_NULL_DRIVER == -1);
 static_assert(ZQ_TEXT_ABSOLUTE == 4 && ZQ_TEXT_RELATIVE == 5 && ZQ_TEXT_USE_FOREGROUND == int(0x80000000u));
 static_assert(ZQ_OMITTED == -65536);
+static_assert(ZQ_PUT_WHOLE_IMAGE == ZQ_OMITTED && ZQ_PUT_RECT_RELATIVE == 1 && ZQ_PUT_POINT_RELATIVE == 2 &&
+              ZQ_PUT_ALPHA_MODE == 6);
+static_assert(ZQ_STEP_SECOND == 1 && ZQ_STEP_FIRST == 2 && ZQ_SHAPE_BOX == 0x10 && ZQ_SHAPE_FILLED == 0x20);
 static_assert(ZQ_JOYSTICK_NO_AXIS == -1000.0f);
 static_assert(ZQ_STR_TEMP_CHARS == 0x80000000u);
 static_assert(ZQ_IMAGE_MASK_FILL < 0);

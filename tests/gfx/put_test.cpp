@@ -63,7 +63,7 @@ class Put : public ::testing::Test {
     gfx_set_target(gfx_get_context(), nullptr);
     return img;
   }
-  static int put(ImageBuffer* src, float x, float y, int x1 = kPutWholeImage, int y1 = 0, int x2 = 0, int y2 = 0,
+  static int put(ImageBuffer* src, float x, float y, int x1 = ZQ_PUT_WHOLE_IMAGE, int y1 = 0, int x2 = 0, int y2 = 0,
                  int flags = 0) {
     return gfx_put(nullptr, x, y, src, x1, y1, x2, y2, flags, 1, putter_copy, -1, nullptr, nullptr);
   }
@@ -140,11 +140,11 @@ TEST_F(Put, NegativeRectangleCornersClampToZero) {
 TEST_F(Put, CoordinateFlags) {
   ImageBuffer* sprite = numbered(33, 33);
   // Flag 1: (7, 7) is the size of the step from (4, 4), so the corners are (4, 4) and (11, 11).
-  EXPECT_EQ(put(sprite, 20, 30, 4, 4, 7, 7, kPutRectRelative), 0);
+  EXPECT_EQ(put(sprite, 20, 30, 4, 4, 7, 7, ZQ_PUT_RECT_RELATIVE), 0);
   expect_blit(20, 30, 8, 8, 4, 4);
 
   // Flag 2: the point is relative to the graphics cursor, which the last put left at (20, 30).
-  EXPECT_EQ(put(sprite, 100, 10, 0, 0, 1, 1, kPutPointRelative), 0);
+  EXPECT_EQ(put(sprite, 100, 10, 0, 0, 1, 1, ZQ_PUT_POINT_RELATIVE), 0);
   EXPECT_EQ(screen(120, 40), 0x01000000u);
   EXPECT_EQ(screen(121, 41), 0x01000101u);
   GfxContext* ctx = gfx_get_context();
@@ -184,7 +184,7 @@ TEST_F(Put, PutterGetsRowsPitchesAndPassesArgumentsThroughUnderTheLock) {
 
   // Inside an operation that holds the lock, the put neither takes nor releases it.
   screen_state->flags |= kScreenLocked | kScreenLockOwner;
-  EXPECT_EQ(gfx_put(nullptr, 0, 0, sprite, kPutWholeImage, 0, 0, 0, 0, 0, spy, 0, nullptr, nullptr), 0);
+  EXPECT_EQ(gfx_put(nullptr, 0, 0, sprite, ZQ_PUT_WHOLE_IMAGE, 0, 0, 0, 0, 0, spy, 0, nullptr, nullptr), 0);
   EXPECT_EQ(screen_state->flags & (kScreenLocked | kScreenLockOwner), kScreenLocked | kScreenLockOwner);
   screen_state->flags &= ~(kScreenLocked | kScreenLockOwner);
   gfx_image_destroy(sprite);
@@ -195,7 +195,7 @@ TEST_F(Put, TransparentPutOntoAnImageTarget) {
   uint32_t px[4] = {0x12FF00FF, 0x80102030, 0xFFFF00FF, 0x00000001};
   std::memcpy(gfx_image_info(tile).pixels, px, 16);
   ImageBuffer* canvas = gfx_image_create(3, 2, 0xAABBCCDD, 32, 0);
-  EXPECT_EQ(gfx_put(canvas, -1, 1, tile, kPutWholeImage, 0, 0, 0, 0, 0, putter_transparent, -1, nullptr, nullptr), 0);
+  EXPECT_EQ(gfx_put(canvas, -1, 1, tile, ZQ_PUT_WHOLE_IMAGE, 0, 0, 0, 0, 0, putter_transparent, -1, nullptr, nullptr), 0);
   uint32_t out[6];
   std::memcpy(out, gfx_image_info(canvas).pixels, sizeof out);
   EXPECT_EQ(out[0], 0xAABBCCDDu);
@@ -242,7 +242,7 @@ TEST_F(Put, Refusals) {
   ImageBuffer* sprite = numbered(33, 33);
   EXPECT_EQ(put(nullptr, 0, 0), 1);
   EXPECT_EQ(rt_get_error(), 1);
-  EXPECT_EQ(gfx_put(nullptr, 0, 0, sprite, kPutWholeImage, 0, 0, 0, 0, 0, nullptr, 0, nullptr, nullptr), 1);
+  EXPECT_EQ(gfx_put(nullptr, 0, 0, sprite, ZQ_PUT_WHOLE_IMAGE, 0, 0, 0, 0, 0, nullptr, 0, nullptr, nullptr), 1);
 
   // A header that claims more rows than its block holds.
   ImageBuffer* liar = numbered(33, 33);
@@ -253,7 +253,7 @@ TEST_F(Put, Refusals) {
   // A short 8-bit image as the target of a 32-bit screen takes 4 bytes per
   // pixel for its rows, which its block does not hold.
   ImageBuffer* small = gfx_image_create(33, 33, 0, 8, 0);
-  EXPECT_EQ(gfx_put(small, 0, 0, sprite, kPutWholeImage, 0, 0, 0, 0, 0, putter_copy, 0, nullptr, nullptr), 1);
+  EXPECT_EQ(gfx_put(small, 0, 0, sprite, ZQ_PUT_WHOLE_IMAGE, 0, 0, 0, 0, 0, putter_copy, 0, nullptr, nullptr), 1);
 
   expect_blit(0, 0, 0, 0, 0, 0);
   EXPECT_EQ(screen_state->flags & (kScreenLocked | kScreenLockOwner), 0u);
@@ -274,7 +274,7 @@ TEST_F(Put, DepthMismatchAndTheAlphaMode) {
   ImageBuffer* colour = numbered(3, 1);
 
   EXPECT_EQ(put(alpha, 0, 0), 1);  // not the alpha mode
-  EXPECT_EQ(gfx_put(nullptr, 0, 0, alpha, kPutWholeImage, 0, 0, 0, 0, 6, putter_copy, 0, nullptr, nullptr), 0);
+  EXPECT_EQ(gfx_put(nullptr, 0, 0, alpha, ZQ_PUT_WHOLE_IMAGE, 0, 0, 0, 0, ZQ_PUT_ALPHA_MODE, putter_copy, 0, nullptr, nullptr), 0);
   EXPECT_EQ(screen(0, 0), 0x00000000u);
   EXPECT_EQ(screen(1, 0), 0x80000000u);
   EXPECT_EQ(screen(2, 0), 0xFF000000u);
@@ -282,10 +282,10 @@ TEST_F(Put, DepthMismatchAndTheAlphaMode) {
 
   open(16, 1);
   // A 32-bit source onto a 16-bit screen, in any mode.
-  EXPECT_EQ(gfx_put(nullptr, 0, 0, colour, kPutWholeImage, 0, 0, 0, 0, 0, putter_copy, 0, nullptr, nullptr), 1);
-  EXPECT_EQ(gfx_put(nullptr, 0, 0, colour, kPutWholeImage, 0, 0, 0, 0, 6, putter_copy, 0, nullptr, nullptr), 1);
+  EXPECT_EQ(gfx_put(nullptr, 0, 0, colour, ZQ_PUT_WHOLE_IMAGE, 0, 0, 0, 0, 0, putter_copy, 0, nullptr, nullptr), 1);
+  EXPECT_EQ(gfx_put(nullptr, 0, 0, colour, ZQ_PUT_WHOLE_IMAGE, 0, 0, 0, 0, ZQ_PUT_ALPHA_MODE, putter_copy, 0, nullptr, nullptr), 1);
   // The alpha mode needs a 4-byte target.
-  EXPECT_EQ(gfx_put(nullptr, 0, 0, alpha, kPutWholeImage, 0, 0, 0, 0, 6, putter_copy, 0, nullptr, nullptr), 1);
+  EXPECT_EQ(gfx_put(nullptr, 0, 0, alpha, ZQ_PUT_WHOLE_IMAGE, 0, 0, 0, 0, ZQ_PUT_ALPHA_MODE, putter_copy, 0, nullptr, nullptr), 1);
   EXPECT_EQ(rt_get_error(), 1);
   EXPECT_TRUE(dirty().empty());
   gfx_image_destroy(alpha);
