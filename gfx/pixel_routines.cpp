@@ -80,21 +80,11 @@ static void glyph_line_n(uint8_t* const* lines, size_t offset, const uint8_t* gl
 }
 
 static void blend_put_32(GfxContext* ctx, int x, int y, uint32_t colour) {
-  uint8_t* p = ctx->line_table[y] + size_t(x) * 4;
-  uint32_t d;
-  std::memcpy(&d, p, 4);
-  d = gfx_alpha_blend(colour, d);
-  std::memcpy(p, &d, 4);
+  gfx_blend_into_32(ctx->line_table[y] + size_t(x) * 4, colour);
 }
 
 static void blend_fill_32(void* dest, uint32_t colour, int count) {
-  uint8_t* p = static_cast<uint8_t*>(dest);
-  for (int i = 0; i < count; ++i, p += 4) {
-    uint32_t d;
-    std::memcpy(&d, p, 4);
-    d = gfx_alpha_blend(colour, d);
-    std::memcpy(p, &d, 4);
-  }
+  gfx_blend_span_32(static_cast<uint8_t*>(dest), colour, count);
 }
 
 template <typename T>

@@ -1,6 +1,8 @@
 // Per-depth pixel routines: the plain set, written for clarity and used as
 // the reference every faster set must match.
 #pragma once
+#include <cstring>
+
 #include "gfx/context.h"
 #include "gfx/cpu_features.h"
 
@@ -41,4 +43,16 @@ inline uint32_t gfx_alpha_blend(uint32_t s, uint32_t d) {
   uint32_t g = d & 0x0000FF00u;
   g = (g + (((s & 0x0000FF00u) - g) * a >> 8)) & 0x0000FF00u;
   return rb | g | (s & 0xFF000000u);
+}
+
+// gfx_alpha_blend of colour over the 32-bit pixel at p (any alignment), and
+// over count such pixels from p on (none for a count of 0 or less).
+inline void gfx_blend_into_32(uint8_t* p, uint32_t colour) {
+  uint32_t d;
+  std::memcpy(&d, p, 4);
+  d = gfx_alpha_blend(colour, d);
+  std::memcpy(p, &d, 4);
+}
+inline void gfx_blend_span_32(uint8_t* p, uint32_t colour, int count) {
+  for (; count > 0; --count, p += 4) gfx_blend_into_32(p, colour);
 }

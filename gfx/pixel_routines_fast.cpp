@@ -230,12 +230,7 @@ void blend_fill_32(void* dest, uint32_t colour, int count) {
     d = _mm_or_si128(_mm_or_si128(_mm_and_si128(rb, rb_mask), _mm_and_si128(g, g_mask)), s_alpha);
     _mm_storeu_si128(vec(p), d);
   }
-  for (; n > 0; --n, p += 4) {
-    uint32_t d;
-    std::memcpy(&d, p, 4);
-    d = gfx_alpha_blend(colour, d);
-    std::memcpy(p, &d, 4);
-  }
+  gfx_blend_span_32(p, colour, int(n));
 }
 
 #else  // no SSE2: the same results with plain loops
@@ -251,13 +246,7 @@ void copy_bytes(uint8_t* d, const uint8_t* s, size_t n) {
 }
 
 void blend_fill_32(void* dest, uint32_t colour, int count) {
-  uint8_t* p = static_cast<uint8_t*>(dest);
-  for (int i = 0; i < count; ++i, p += 4) {
-    uint32_t d;
-    std::memcpy(&d, p, 4);
-    d = gfx_alpha_blend(colour, d);
-    std::memcpy(p, &d, 4);
-  }
+  gfx_blend_span_32(static_cast<uint8_t*>(dest), colour, count);
 }
 
 #endif

@@ -51,10 +51,7 @@ void step_line(const ShapeCanvas& c, const LineSteps& L) {
   long long rem = L.rem, count = L.i1 - L.i0 + 1;
   for (; count > 0; --count) {
     if constexpr (Blend) {
-      uint32_t d;
-      std::memcpy(&d, p, 4);
-      d = gfx_alpha_blend(colour, d);
-      std::memcpy(p, &d, 4);
+      gfx_blend_into_32(p, colour);
     } else {
       std::memcpy(p, &v, sizeof(T));
     }
