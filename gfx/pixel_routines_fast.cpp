@@ -19,6 +19,7 @@
 #endif
 
 #include "gfx/cpu_features.h"
+#include "gfx/string_moves.h"
 
 namespace {
 
@@ -40,22 +41,6 @@ __m128i splat(uint32_t pattern) { return _mm_set1_epi32(int(pattern)); }
 constexpr size_t kStringRunMin = 2048;
 constexpr size_t kStringRunAlign = 32;
 
-#if defined(__x86_64__)
-constexpr bool kBuildHasStringRuns = true;
-// Stores `count` copies of the 8-byte pattern from q on.
-void store_run(uint8_t* q, uint64_t pattern, size_t count) {
-  asm volatile("rep stosq" : "+D"(q), "+c"(count) : "a"(pattern) : "memory");
-}
-// Copies n bytes between regions that do not overlap.
-void move_run(uint8_t* d, const uint8_t* s, size_t n) {
-  asm volatile("rep movsb" : "+D"(d), "+S"(s), "+c"(n) : : "memory");
-}
-#else
-constexpr bool kBuildHasStringRuns = false;
-void store_run(uint8_t*, uint64_t, size_t) {}
-void move_run(uint8_t*, const uint8_t*, size_t) {}
-#endif
-
 // Writes n bytes from p with the repeating 4-byte pattern, its byte 0 at p;
 // n is a whole number of pixels, so the pattern ends in phase. The first and
 // last 16 bytes are written unaligned (the last store may overlap the one
@@ -63,7 +48,7 @@ void move_run(uint8_t*, const uint8_t*, size_t) {}
 // long fill with one string store.
 template <bool StringRuns>
 void fill_pattern(uint8_t* p, size_t n, uint32_t pattern) {
-  constexpr bool kHaveStringRuns = StringRuns && kBuildHasStringRuns;
+  constexpr bool kHaveStringRuns = StringRuns && kBuildHasStringMoves;
   if (n < 16) {
     for (size_t i = 0; i < n; ++i) p[i] = uint8_t(pattern_at(pattern, i));
     return;
@@ -83,7 +68,7 @@ void fill_pattern(uint8_t* p, size_t n, uint32_t pattern) {
       left -= 16;
     }
     size_t run = left & ~(kStringRunAlign - 1);
-    store_run(q, uint64_t(pattern_at(pattern, done)) * 0x100000001u, run / 8);
+    gfx_string_store(q, uint64_t(pattern_at(pattern, done)) * 0x100000001u, run / 8);
     q += run;
     left -= run;
   }
@@ -102,7 +87,7 @@ void fill_pattern(uint8_t* p, size_t n, uint32_t pattern) {
 // last 16 bytes.
 template <bool StringRuns>
 void copy_disjoint(uint8_t* d, const uint8_t* s, size_t n) {
-  constexpr bool kHaveStringRuns = StringRuns && kBuildHasStringRuns;
+  constexpr bool kHaveStringRuns = StringRuns && kBuildHasStringMoves;
   _mm_storeu_si128(vec(d), _mm_loadu_si128(vec(s)));
   size_t done = 16 - (reinterpret_cast<uintptr_t>(d) & 15);
   uint8_t* q = d + done;
@@ -116,7 +101,7 @@ void copy_disjoint(uint8_t* d, const uint8_t* s, size_t n) {
       left -= 16;
     }
     size_t run = left & ~(kStringRunAlign - 1);
-    move_run(q, r, run);
+    gfx_string_move(q, r, run);
     q += run;
     r += run;
     left -= run;

@@ -15,6 +15,7 @@
 
 #include "gfx/cpu_features.h"
 #include "gfx/putters.h"
+#include "gfx/string_moves.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -102,13 +103,23 @@ inline void rows(const uint8_t* s, uint8_t* d, int n, int h, int sp, int dp, Op 
 
 // ---- copy -------------------------------------------------------------
 
-// Rows of this many bytes or more are left to the C library's copy, which
+// Rows of this many bytes or more are left to the processor's fast string
+// moves where it has them (Strings), else to the C library's copy, which
 // picks the widest moves the processor has.
 constexpr int kLongRow = 512;
 
+template <bool Strings>
+void copy_long_row(const uint8_t* s, uint8_t* d, int n) {
+  if (Strings && kBuildHasStringMoves)
+    gfx_string_move(d, s, size_t(n));
+  else
+    std::memcpy(d, s, size_t(n));
+}
+
+template <bool Strings>
 void copy_row(const uint8_t* s, uint8_t* d, int n) {
   if (n >= kLongRow) {
-    std::memcpy(d, s, size_t(n));
+    copy_long_row<Strings>(s, d, n);
   } else if (n >= 16) {
     int last = n - 16;
     __m128i tail = load(s + last);
@@ -129,12 +140,18 @@ void copy_row(const uint8_t* s, uint8_t* d, int n) {
   }
 }
 
-template <int B>
+// Rows that follow each other without a gap on both sides (a whole image
+// onto a whole page of its width) are one block, which the C library moves
+// faster than row by row.
+bool one_block(int n, int h, int sp, int dp) { return h > 1 && sp == n && dp == n; }
+
+template <int B, bool Strings>
 void copy(const uint8_t* s, uint8_t* d, int w, int h, int sp, int dp, int alpha, PutterBlender b, void* p) {
   if (w <= 0 || h <= 0) return;
   int n = w * B;
   if (overlaps(s, d, n, h, sp, dp)) return putters_plain(PutterKind::copy)->by_bytes[B](s, d, w, h, sp, dp, alpha, b, p);
-  for (int y = 0; y < h; ++y) copy_row(s + ptrdiff_t(y) * sp, d + ptrdiff_t(y) * dp, n);
+  if (one_block(n, h, sp, dp)) return std::memcpy(d, s, size_t(n) * size_t(h)), void();
+  for (int y = 0; y < h; ++y) copy_row<Strings>(s + ptrdiff_t(y) * sp, d + ptrdiff_t(y) * dp, n);
 }
 
 // ---- transparent --------------------------------------------------------
@@ -266,7 +283,8 @@ void alpha_channel4(const uint8_t* s, uint8_t* d, int w, int h, int sp, int dp, 
   }
 }
 
-constexpr PutterTable kCopy = {{nullptr, copy<1>, copy<2>, nullptr, copy<4>}};
+template <bool Strings>
+constexpr PutterTable kCopy = {{nullptr, copy<1, Strings>, copy<2, Strings>, nullptr, copy<4, Strings>}};
 constexpr PutterTable kTransparent = {
     {nullptr, transparent<1, Transparent1>, transparent<2, Transparent2>, nullptr, transparent<4, Transparent4>}};
 constexpr PutterTable kBlend = {{nullptr, transparent<1, Transparent1>, blend2, nullptr, blend4}};
@@ -357,8 +375,9 @@ ZQ_AVX2 void transparent32(const uint8_t* s, uint8_t* d, int w, int h, int sp, i
   masked32<B, Op>(s, d, w, h, sp, dp, alpha, b, p, PutterKind::transparent);
 }
 
+template <bool Strings>
 ZQ_AVX2 void copy_row32(const uint8_t* s, uint8_t* d, int n) {
-  if (n < 32 || n >= kLongRow) return copy_row(s, d, n);
+  if (n < 32 || n >= kLongRow) return copy_row<Strings>(s, d, n);
   int last = n - 32;
   __m256i tail = load32(s + last);
   int i = 0;
@@ -371,12 +390,13 @@ ZQ_AVX2 void copy_row32(const uint8_t* s, uint8_t* d, int n) {
   store32(d + last, tail);
 }
 
-template <int B>
+template <int B, bool Strings>
 ZQ_AVX2 void copy32(const uint8_t* s, uint8_t* d, int w, int h, int sp, int dp, int alpha, PutterBlender b, void* p) {
   if (w <= 0 || h <= 0) return;
   int n = w * B;
   if (overlaps(s, d, n, h, sp, dp)) return putters_plain(PutterKind::copy)->by_bytes[B](s, d, w, h, sp, dp, alpha, b, p);
-  for (int y = 0; y < h; ++y) copy_row32(s + ptrdiff_t(y) * sp, d + ptrdiff_t(y) * dp, n);
+  if (one_block(n, h, sp, dp)) return std::memcpy(d, s, size_t(n) * size_t(h)), void();
+  for (int y = 0; y < h; ++y) copy_row32<Strings>(s + ptrdiff_t(y) * sp, d + ptrdiff_t(y) * dp, n);
 }
 
 // Alpha 255 at 4 bytes per pixel (the head-up line's font) is a masked copy;
@@ -390,13 +410,16 @@ ZQ_AVX2 void blend4x(const uint8_t* s, uint8_t* d, int w, int h, int sp, int dp,
 
 #undef ZQ_AVX2
 
-constexpr PutterTable kCopyAvx2 = {{nullptr, copy32<1>, copy32<2>, nullptr, copy32<4>}};
+template <bool Strings>
+constexpr PutterTable kCopyAvx2 = {{nullptr, copy32<1, Strings>, copy32<2, Strings>, nullptr, copy32<4, Strings>}};
 constexpr PutterTable kTransparentAvx2 = {{nullptr, transparent32<1, Transparent1x>, transparent32<2, Transparent2x>,
                                            nullptr, transparent32<4, Transparent4x>}};
 constexpr PutterTable kBlendAvx2 = {{nullptr, transparent32<1, Transparent1x>, blend2, nullptr, blend4x}};
 constexpr bool kBuildHasAvx2 = true;
 #else
-constexpr PutterTable kCopyAvx2 = kCopy, kTransparentAvx2 = kTransparent, kBlendAvx2 = kBlend;
+template <bool Strings>
+constexpr PutterTable kCopyAvx2 = kCopy<Strings>;
+constexpr PutterTable kTransparentAvx2 = kTransparent, kBlendAvx2 = kBlend;
 constexpr bool kBuildHasAvx2 = false;
 #endif
 
@@ -404,13 +427,16 @@ constexpr bool kBuildHasAvx2 = false;
 
 const PutterTable* putters_fast_for(uint32_t features, PutterKind kind) {
   bool avx2 = kBuildHasAvx2 && (features & kCpuAvx2);
+  bool strings = features & kCpuFastStrings;
   switch (kind) {
-    case PutterKind::copy: return avx2 ? &kCopyAvx2 : &kCopy;
+    case PutterKind::copy:
+      if (avx2) return strings ? &kCopyAvx2<true> : &kCopyAvx2<false>;
+      return strings ? &kCopy<true> : &kCopy<false>;
     case PutterKind::transparent: return avx2 ? &kTransparentAvx2 : &kTransparent;
     case PutterKind::blend: return avx2 ? &kBlendAvx2 : &kBlend;
     case PutterKind::alpha_channel: return &kAlphaChannel;
   }
-  return &kCopy;
+  return &kCopy<false>;
 }
 
 #else  // no vector unit in this build: the plain routines serve as the fast set
