@@ -15,9 +15,9 @@ namespace {
 
 // Reads count bytes; a short read is an error unless the file simply ended.
 int read_data(std::FILE* file, void* dest, size_t count) {
-  if (count == 0) return 0;
+  if (count == 0) return ZQ_OK;
   size_t got = std::fread(dest, 1, count, file);
-  return got < count && !std::feof(file) ? 3 : 0;
+  return got < count && !std::feof(file) ? ZQ_ERR_FILE_IO : ZQ_OK;
 }
 
 bool read_length(std::FILE* file, int first_byte, uint32_t* length) {
@@ -70,7 +70,7 @@ int load_onto_screen(std::FILE* file, uint32_t length, uint32_t* palette_dest) {
   // Data beyond the page is passed over so the palette is read from its place.
   if (result == 0 && count < length && !std::feof(file) &&
       std::fseek(file, long(length - count), SEEK_CUR) != 0)
-    result = 3;
+    result = ZQ_ERR_FILE_IO;
   if (!std::feof(file)) read_palette(file, s, palette_dest);
   return result;
 }
@@ -79,7 +79,7 @@ int load_onto_screen(std::FILE* file, uint32_t length, uint32_t* palette_dest) {
 
 int bitmap_load_block(std::FILE* file, int first_byte, ImageBuffer* dest, uint32_t* palette_dest) {
   uint32_t length;
-  if (!read_length(file, first_byte, &length)) return 3;
+  if (!read_length(file, first_byte, &length)) return ZQ_ERR_FILE_IO;
   if (dest) return load_into_block(file, length, dest);
   return load_onto_screen(file, length, palette_dest);
 }

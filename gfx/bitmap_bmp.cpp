@@ -74,13 +74,13 @@ int bitmap_bmp_size(std::FILE* file, int* width, int* height) {
   if (int r = bmp_read_headers(file, &info, palette)) return r;
   *width = info.width;
   *height = info.height;
-  return 0;
+  return ZQ_OK;
 }
 
 int bitmap_load_bmp(std::FILE* file, ImageBuffer* dest, uint32_t* palette_dest) {
   std::rewind(file);
   ScreenState* s = screen_state;
-  if (!s) return 1;
+  if (!s) return ZQ_ERR_ILLEGAL_CALL;
   BmpInfo info{};
   uint32_t palette[kBmpMaxPalette];
   if (int r = bmp_read_headers(file, &info, palette)) return r;
@@ -104,9 +104,9 @@ int bitmap_load_bmp(std::FILE* file, ImageBuffer* dest, uint32_t* palette_dest) 
     int source_bits = info.coding == BmpCoding::kBitFields ? 32 : info.bits;
     convert = gfx_row_converter(source_bits, t.bytes_per_pixel, false);
   }
-  if (!convert) return 1;
+  if (!convert) return ZQ_ERR_ILLEGAL_CALL;
 
-  int result = 0;
+  int result = ZQ_OK;
   {
     GfxScreenLock lock;
     if (palette_dest) {

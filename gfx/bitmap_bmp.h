@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "zentravolk/common.h"  // the error numbers, ZQ_ERR_*
+
 #include "gfx/bitmap_convert.h"
 
 constexpr int kBmpMaxPalette = 256;
@@ -40,15 +42,15 @@ struct BmpTarget {
 // Reads the file and information headers (any of the OS/2 and Windows
 // sizes), the bit-field masks and the palette (red in bits 0..7, green
 // 8..15, blue 16..23, at most kBmpMaxPalette entries), and leaves the file
-// at the first pixel. Returns 0, 1 for 15- and 16-bit files, or 3 for
-// anything that cannot be read; nothing is written anywhere else.
+// at the first pixel. Returns ZQ_OK, ZQ_ERR_ILLEGAL_CALL for 15- and 16-bit
+// files, or ZQ_ERR_FILE_IO for anything that cannot be read; nothing is written anywhere else.
 int bmp_read_headers(std::FILE* file, BmpInfo* info, uint32_t* palette);
 
 // Reads the rows of an uncompressed or bit-field file that starts its pixels
 // at the file's current position, converting the part that falls inside the
 // target. Rows outside the target are passed over unread, so the work and
 // the memory are bounded by the target, never by the file's size. Returns
-// 0, or 3 when the file ends before its last row (the rows it holds are
+// ZQ_OK, or ZQ_ERR_FILE_IO when the file ends before its last row (the rows it holds are
 // converted), or when memory runs out.
 int bmp_read_plain_rows(std::FILE* file, const BmpInfo& info, const BmpTarget& target, RowConvertFn convert);
 
@@ -58,6 +60,6 @@ void bmp_unpack_fields(const BmpInfo& info, uint8_t* row, int count);
 
 // Decodes run-length rows (8 or 4 bits) from the current position. Pixels the
 // file never writes, because of moves or an early end of the bitmap, get the
-// target's mask colour. Returns 0, or 3 when the data ends before the end of
+// target's mask colour. Returns ZQ_OK, or ZQ_ERR_FILE_IO when the data ends before the end of
 // the bitmap (what was decoded stays) or memory runs out.
 int bmp_read_rle_rows(std::FILE* file, const BmpInfo& info, const BmpTarget& target, RowConvertFn convert);

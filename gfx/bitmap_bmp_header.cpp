@@ -56,30 +56,30 @@ int read_layout(const uint8_t* h, uint32_t size, BmpInfo* info, uint32_t* compre
     bits = get16(h + 14);
   }
   *compression = size >= 20 ? get32(h + 16) : kCompressionNone;
-  if (bits == 15 || bits == 16) return 1;
-  if (bits != 1 && bits != 2 && bits != 4 && bits != 8 && bits != 24 && bits != 32) return 3;
+  if (bits == 15 || bits == 16) return ZQ_ERR_ILLEGAL_CALL;
+  if (bits != 1 && bits != 2 && bits != 4 && bits != 8 && bits != 24 && bits != 32) return ZQ_ERR_FILE_IO;
   // Any size loads: only the part that fits the target is ever read.
-  if (width <= 0 || height == 0 || height == INT32_MIN) return 3;
+  if (width <= 0 || height == 0 || height == INT32_MIN) return ZQ_ERR_FILE_IO;
   info->width = int(width);
   info->height = int(height < 0 ? -height : height);
   info->top_down = height < 0;
   info->bits = bits;
-  return 0;
+  return ZQ_OK;
 }
 
-// The coding the compression names, or 3 for one that is not read here
+// The coding the compression names, or ZQ_ERR_FILE_IO for one that is not read here
 // (JPEG, PNG, Huffman 1D, 24-bit runs) or does not fit the bit count.
 int read_coding(uint32_t size, uint32_t compression, int bits, BmpCoding* coding) {
   bool os2 = size == kInfoOs2v2;
   switch (compression) {
-    case kCompressionNone: *coding = BmpCoding::kPlain; return 0;
-    case kCompressionRle8: *coding = BmpCoding::kRle8; return bits == 8 ? 0 : 3;
-    case kCompressionRle4: *coding = BmpCoding::kRle4; return bits == 4 ? 0 : 3;
+    case kCompressionNone: *coding = BmpCoding::kPlain; return ZQ_OK;
+    case kCompressionRle8: *coding = BmpCoding::kRle8; return bits == 8 ? ZQ_OK : ZQ_ERR_FILE_IO;
+    case kCompressionRle4: *coding = BmpCoding::kRle4; return bits == 4 ? ZQ_OK : ZQ_ERR_FILE_IO;
     case kCompressionBitFields:
     case kCompressionAlphaBitFields:
       *coding = BmpCoding::kBitFields;
-      return !os2 && bits == 32 ? 0 : 3;
-    default: return 3;
+      return !os2 && bits == 32 ? ZQ_OK : ZQ_ERR_FILE_IO;
+    default: return ZQ_ERR_FILE_IO;
   }
 }
 
@@ -119,20 +119,20 @@ int read_palette(std::FILE* file, int64_t start, uint32_t pixel_offset, int entr
 
 int bmp_read_headers(std::FILE* file, BmpInfo* info, uint32_t* palette) {
   uint8_t head[kFileHeader + 4];
-  if (std::fread(head, 1, sizeof head, file) != sizeof head || get16(head) != kBmpType) return 3;
+  if (std::fread(head, 1, sizeof head, file) != sizeof head || get16(head) != kBmpType) return ZQ_ERR_FILE_IO;
   const uint32_t pixel_offset = get32(head + 10);
   const uint32_t size = get32(head + kFileHeader);
-  if (std::find(std::begin(kInfoSizes), std::end(kInfoSizes), size) == std::end(kInfoSizes)) return 3;
+  if (std::find(std::begin(kInfoSizes), std::end(kInfoSizes), size) == std::end(kInfoSizes)) return ZQ_ERR_FILE_IO;
   uint8_t h[kLargestInfo];
-  if (std::fread(h + 4, 1, size - 4, file) != size - 4) return 3;
+  if (std::fread(h + 4, 1, size - 4, file) != size - 4) return ZQ_ERR_FILE_IO;
 
   uint32_t compression;
   if (int r = read_layout(h, size, info, &compression)) return r;
   if (int r = read_coding(size, compression, info->bits, &info->coding)) return r;
   int mask_bytes = 0;
   if (info->coding == BmpCoding::kBitFields && (mask_bytes = read_masks(file, h, size, compression, info)) < 0)
-    return 3;
+    return ZQ_ERR_FILE_IO;
   int64_t start = kFileHeader + int64_t(size) + mask_bytes;
   info->palette_count = read_palette(file, start, pixel_offset, size == kInfoOs2v1 ? 3 : 4, palette);
-  return info->palette_count < 0 ? 3 : 0;
+  return info->palette_count < 0 ? ZQ_ERR_FILE_IO : ZQ_OK;
 }

@@ -92,10 +92,10 @@ void put_pixels(RleRows& rows, bool four_bits, const uint8_t* data, int count, b
 
 int bmp_read_rle_rows(std::FILE* file, const BmpInfo& info, const BmpTarget& t, RowConvertFn convert) {
   auto* buffer = static_cast<uint8_t*>(std::calloc(2 * size_t(t.width) + 1, 1));
-  if (!buffer) return 3;
+  if (!buffer) return ZQ_ERR_FILE_IO;
   const bool four_bits = info.coding == BmpCoding::kRle4;
   RleRows rows(info, t, convert, buffer);
-  int result = 3;  // until the bitmap ends or every row is decoded
+  int result = ZQ_ERR_FILE_IO;  // until the bitmap ends or every row is decoded
   uint8_t code[2], data[256];
   while (!rows.done()) {
     if (std::fread(code, 1, 2, file) != 2) break;
@@ -105,7 +105,7 @@ int bmp_read_rle_rows(std::FILE* file, const BmpInfo& info, const BmpTarget& t, 
       rows.end_row();
     } else if (code[1] == kEndOfBitmap) {
       rows.skip_rows(info.height);
-      result = 0;
+      result = ZQ_OK;
       break;
     } else if (code[1] == kMove) {
       uint8_t move[2];
@@ -124,7 +124,7 @@ int bmp_read_rle_rows(std::FILE* file, const BmpInfo& info, const BmpTarget& t, 
       if (got < padded) break;
     }
   }
-  if (rows.done()) result = 0;
+  if (rows.done()) result = ZQ_OK;
   else if (result) rows.end_row();  // the data ended: keep the row begun
   std::free(buffer);
   return result;

@@ -34,7 +34,7 @@ off_t file_length(std::FILE* file) {
 int bmp_read_plain_rows(std::FILE* file, const BmpInfo& info, const BmpTarget& t, RowConvertFn convert) {
   const off_t start = ftello(file);
   const off_t end = file_length(file);
-  if (start < 0 || end < 0) return 3;
+  if (start < 0 || end < 0) return ZQ_ERR_FILE_IO;
   const uint64_t rows = uint64_t(info.height);
   const uint64_t row_bits = uint64_t(info.width) * uint64_t(info.bits);
   const uint64_t row_stride = (row_bits + 31) / 32 * 4;
@@ -47,22 +47,22 @@ int bmp_read_plain_rows(std::FILE* file, const BmpInfo& info, const BmpTarget& t
   const bool packed = info.bits < 8;
   const size_t take = (size_t(t.width) * size_t(info.bits) + 7) / 8;
   auto* buffer = static_cast<uint8_t*>(std::calloc(take + 1 + (packed ? size_t(t.width) : 0), 1));
-  if (!buffer) return 3;
+  if (!buffer) return ZQ_ERR_FILE_IO;
   uint8_t* pixels = packed ? buffer + take + 1 : buffer;
 
   // File rows i that land on target rows y < t.height.
   uint64_t first = info.top_down ? 0 : rows - uint64_t(t.height);
   uint64_t last = std::min(present, info.top_down ? uint64_t(t.height) : rows);
-  int result = present < rows ? 3 : 0;
+  int result = present < rows ? ZQ_ERR_FILE_IO : ZQ_OK;
   off_t at = start;
   for (uint64_t i = first; i < last && t.width > 0; ++i) {
     off_t row_start = start + off_t(i * row_stride);
     if (row_start != at && fseeko(file, row_start, SEEK_SET) != 0) {
-      result = 3;
+      result = ZQ_ERR_FILE_IO;
       break;
     }
     if (std::fread(buffer, 1, take, file) != take) {
-      result = 3;
+      result = ZQ_ERR_FILE_IO;
       break;
     }
     at = row_start + off_t(take);

@@ -46,23 +46,23 @@ bool bitmap_file_name(const char* chars, int length, char* path) {
 std::FILE* bitmap_open(const char* chars, int length, int* error) {
   char path[kBitmapNameBuffer];
   if (!bitmap_file_name(chars, length, path)) {
-    *error = 2;
+    *error = ZQ_ERR_FILE_NOT_FOUND;
     return nullptr;
   }
   std::FILE* file = std::fopen(path, "rb");
-  *error = file ? 0 : 2;
+  *error = file ? ZQ_OK : ZQ_ERR_FILE_NOT_FOUND;
   return file;
 }
 
 int bitmap_file_size(const char* name, int* width, int* height) {
-  int error = 0;
+  int error = ZQ_OK;
   std::FILE* file = bitmap_open(name, int(std::strlen(name)), &error);
   if (!file) return error;
   const int first = std::fgetc(file);
   if (first == kBmpFirstByte)
     error = bitmap_bmp_size(file, width, height);
   else
-    error = first == kBlockShort || first == kBlockLong ? 1 : 3;
+    error = first == kBlockShort || first == kBlockLong ? ZQ_ERR_ILLEGAL_CALL : ZQ_ERR_FILE_IO;
   std::fclose(file);
   return error;
 }
@@ -73,7 +73,7 @@ int gfx_load_bitmap(StringValue* name, ImageBuffer* dest, uint32_t* palette_dest
     rt_str_release(name);
     return rt_set_error(ZQ_ERR_ILLEGAL_CALL);
   }
-  int error = 0;
+  int error = ZQ_OK;
   std::FILE* file = bitmap_open(rt_str_chars(name), rt_str_len(name), &error);
   rt_str_release(name);
   if (!file) return rt_set_error(error);
@@ -89,7 +89,7 @@ int gfx_load_bitmap(StringValue* name, ImageBuffer* dest, uint32_t* palette_dest
   else if (first == kBmpFirstByte)
     result = bitmap_load_bmp(file, dest, palette_dest);
   else
-    result = 3;
+    result = ZQ_ERR_FILE_IO;
   std::fclose(file);
   return rt_set_error(result);
 }

@@ -8,4 +8,4 @@
 
 // dest null loads onto the screen's work page; palette_dest, when given,
 // receives the file's palette (6 bits per component) and the screen palette
-// is left alone. Returns and records 0, 1, 2 or 3.
+// is left alone. Returns and records ZQ_OK or a ZQ_ERR_* number.

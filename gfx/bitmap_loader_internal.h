@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "zentravolk/common.h"  // the error numbers, ZQ_ERR_*
+
 struct ImageBuffer;
 
 constexpr int kBitmapNameBuffer = 260;  // longest file name: 259 characters
@@ -21,8 +23,9 @@ size_t bitmap_dest_room(const ImageBuffer* dest);
 // number (2) when it cannot. The name need not end in a zero.
 std::FILE* bitmap_open(const char* chars, int length, int* error);
 
-// The pixel size a BMP file describes; 0, or 1 for a block file (its size is
-// not read here), 2 when the file cannot be opened, 3 for bad headers.
+// The pixel size a BMP file describes; ZQ_OK, or ZQ_ERR_ILLEGAL_CALL for a
+// block file (its size is not read here), ZQ_ERR_FILE_NOT_FOUND when the file
+// cannot be opened, ZQ_ERR_FILE_IO for bad headers.
 int bitmap_file_size(const char* name, int* width, int* height);
 
 // The size in a BMP file's headers, read from its start.

@@ -79,9 +79,9 @@ struct Output {
 int open_output(const char* path, Output* out) {
   struct stat st;
   if (stat(path, &st) == 0 && !S_ISREG(st.st_mode)) {
-    if (S_ISDIR(st.st_mode)) return 2;
+    if (S_ISDIR(st.st_mode)) return ZQ_ERR_FILE_NOT_FOUND;
     out->file = std::fopen(path, "wb");
-    return out->file ? 0 : 2;
+    return out->file ? ZQ_OK : ZQ_ERR_FILE_NOT_FOUND;
   }
   static std::atomic<unsigned> serial{0};
   for (int attempt = 0; attempt < 100; ++attempt) {
@@ -90,13 +90,13 @@ int open_output(const char* path, Output* out) {
     if (fd < 0 && errno == EEXIST) continue;
     if (fd < 0) break;
     out->file = fdopen(fd, "wb");
-    if (out->file) return 0;
+    if (out->file) return ZQ_OK;
     close(fd);
     unlink(out->temp.c_str());
     break;
   }
   out->temp.clear();
-  return 2;
+  return ZQ_ERR_FILE_NOT_FOUND;
 }
 
 // Finishes the file: everything on disk, then under its name. Returns the
@@ -105,10 +105,10 @@ int close_output(Output* out, const char* path, bool written) {
   bool ok = written && std::fflush(out->file) == 0;
   if (ok && !out->temp.empty()) ok = fsync(fileno(out->file)) == 0;
   ok = std::fclose(out->file) == 0 && ok;
-  if (out->temp.empty()) return ok ? 0 : 3;
-  if (ok && std::rename(out->temp.c_str(), path) == 0) return 0;
+  if (out->temp.empty()) return ok ? ZQ_OK : ZQ_ERR_FILE_IO;
+  if (ok && std::rename(out->temp.c_str(), path) == 0) return ZQ_OK;
   unlink(out->temp.c_str());
-  return ok ? 2 : 3;
+  return ok ? ZQ_ERR_FILE_NOT_FOUND : ZQ_ERR_FILE_IO;
 }
 
 bool write_file(std::FILE* file, const Source& s, const uint32_t* palette) {
@@ -155,18 +155,18 @@ int save(const char* path, const ImageBuffer* source, int page) {
   ScreenState* screen = screen_state;
   Source s;
   if (source) {
-    if (!image_source(source, &s)) return 1;
+    if (!image_source(source, &s)) return ZQ_ERR_ILLEGAL_CALL;
   } else {
-    if (!screen) return 1;
+    if (!screen) return ZQ_ERR_ILLEGAL_CALL;
     if (page < 0) page = gfx_get_context()->work_page;
-    if (page >= screen->page_count) return 1;
+    if (page >= screen->page_count) return ZQ_ERR_ILLEGAL_CALL;
     s = {screen->page_buffers[page], size_t(screen->pitch), screen->bytes_per_pixel, screen->width, screen->height};
   }
   // Palette pixels are coloured by the screen's palette.
-  if (s.bytes_per_pixel == 1 && !screen) return 1;
+  if (s.bytes_per_pixel == 1 && !screen) return ZQ_ERR_ILLEGAL_CALL;
   const uint64_t row = uint64_t(s.width) * uint64_t(s.bytes_per_pixel == 2 ? 3 : s.bytes_per_pixel);
   if (((row + 3) & ~uint64_t(3)) * uint64_t(s.height) + kFileHeader + kInfoHeader + 4 * kPaletteEntries > UINT32_MAX)
-    return 1;  // beyond what the file's 32-bit sizes can say
+    return ZQ_ERR_ILLEGAL_CALL;  // beyond what the file's 32-bit sizes can say
 
   Output out;
   if (int r = open_output(path, &out)) return r;
@@ -187,5 +187,5 @@ int gfx_save_bitmap(StringValue* name, const ImageBuffer* source, int page) {
   char path[kBitmapNameBuffer];
   bool named = bitmap_file_name(rt_str_chars(name), rt_str_len(name), path);
   rt_str_release(name);
-  return rt_set_error(named ? save(path, source, page) : 2);
+  return rt_set_error(named ? save(path, source, page) : ZQ_ERR_FILE_NOT_FOUND);
 }
