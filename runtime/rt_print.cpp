@@ -12,27 +12,24 @@ namespace {
 
 // The screen writes through the console entry (hook slot 11 while a graphics
 // screen is open, else the terminal) in pieces the console accepts.
-int screen_write(FileEntry*, const void* buffer, int64_t count) {
-  if (count < 0 || (count > 0 && !buffer)) return ZQ_ERR_ILLEGAL_CALL;
-  const auto* bytes = static_cast<const uint8_t*>(buffer);
+template <typename Char>
+int write_in_pieces(const Char* chars, int64_t count, void (*write)(const Char*, int, int)) {
+  if (count < 0 || (count > 0 && !chars)) return ZQ_ERR_ILLEGAL_CALL;
   while (count > 0) {
     const int piece = count > INT_MAX ? INT_MAX : int(count);
-    rt_write(bytes, piece, 0);
-    bytes += piece;
+    write(chars, piece, 0);
+    chars += piece;
     count -= piece;
   }
   return ZQ_OK;
 }
 
+int screen_write(FileEntry*, const void* buffer, int64_t count) {
+  return write_in_pieces(static_cast<const uint8_t*>(buffer), count, rt_write);
+}
+
 int screen_write_wide(FileEntry*, const uint16_t* chars, int64_t count) {
-  if (count < 0 || (count > 0 && !chars)) return ZQ_ERR_ILLEGAL_CALL;
-  while (count > 0) {
-    const int piece = count > INT_MAX ? INT_MAX : int(count);
-    rt_write_wide(chars, piece, 0);
-    chars += piece;
-    count -= piece;
-  }
-  return ZQ_OK;
+  return write_in_pieces(chars, count, rt_write_wide);
 }
 
 int write_tracked(FileEntry* e, const uint8_t* bytes, int64_t count) {
