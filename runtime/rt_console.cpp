@@ -30,6 +30,19 @@ void console_size(int* columns, int* rows) {
   *rows = r > 0 ? r : kDefaultRows;
 }
 
+// The console's size and its text view (0-based first and last row, as
+// rt_text_view reports them), which placing the cursor and moving the view
+// check against.
+struct ConsoleFrame {
+  int columns = 0, rows = 0, top = 0, bottom = 0;
+};
+ConsoleFrame console_frame() {
+  ConsoleFrame f;
+  console_size(&f.columns, &f.rows);
+  rt_text_view(&f.top, &f.bottom);
+  return f;
+}
+
 int locate_core(int row, int column, int cursor) {
   return rt_hooks.locate ? rt_hooks.locate(row, column, cursor) : term_locate(row, column, cursor);
 }
@@ -60,14 +73,9 @@ void rt_cls(int how) {
 }
 
 int rt_locate(int row, int column, int cursor, int, int) {
-  int top = 0;
-  int bottom = 0;
-  int columns = 0;
-  int rows = 0;
-  rt_text_view(&top, &bottom);
-  console_size(&columns, &rows);
-  const bool row_bad = row != 0 && (row < top + 1 || row > bottom + 1);
-  const bool column_bad = column != 0 && (column < 1 || column > columns);
+  const ConsoleFrame f = console_frame();
+  const bool row_bad = row != 0 && (row < f.top + 1 || row > f.bottom + 1);
+  const bool column_bad = column != 0 && (column < 1 || column > f.columns);
   if (row_bad || column_bad) {
     rt_set_error(ZQ_ERR_ILLEGAL_CALL);
     // Only the cursor setting still applies.
@@ -156,16 +164,10 @@ int rt_page_set(int work, int visible) {
 int rt_console_column() { return rt_hooks.column ? rt_hooks.column() : term_column(); }
 
 int rt_set_text_view(int first, int last, int move_cursor) {
-  int columns = 0;
-  int rows = 0;
-  int top = 0;
-  int bottom = 0;
-  console_size(&columns, &rows);
-  rt_text_view(&top, &bottom);
-  const int new_first = first > 0 ? first : first == 0 ? 1 : top + 1;
-  const int new_last = last > 0 ? last : last == 0 ? rows : bottom + 1;
-  if (new_last < new_first || new_first <= 0 || new_last <= 0 || new_first > rows ||
-      new_last > rows) {
+  const ConsoleFrame f = console_frame();
+  const int new_first = first > 0 ? first : first == 0 ? 1 : f.top + 1;
+  const int new_last = last > 0 ? last : last == 0 ? f.rows : f.bottom + 1;
+  if (new_last < new_first || new_first <= 0 || new_last <= 0 || new_first > f.rows || new_last > f.rows) {
     return 0;
   }
   if (first >= 0 || last >= 0) {
