@@ -48,61 +48,49 @@ void write_32(uint8_t* dst, int width, Px px) {
   for (int x = 0; x < width; ++x) store32(dst + 4 * x, px(x));
 }
 
+// The row writer for an output of OutBytes bytes per pixel.
+template <int OutBytes, typename Px>
+void write_row(uint8_t* dst, int width, Px px) {
+  if constexpr (OutBytes == 2) {
+    write_16(dst, width, px);
+  } else if constexpr (OutBytes == 3) {
+    write_24(dst, width, px);
+  } else {
+    static_assert(OutBytes == 4, "outputs are 2, 3 or 4 bytes per pixel");
+    write_32(dst, width, px);
+  }
+}
+
 // ---- palette sources: each index is shown through the device palette ----
 
-template <bool Swapped>
-void palette_15(uint8_t* destination, int destination_pitch) {
+template <int OutBytes, PixelFn Convert>
+void palette_rows(uint8_t* destination, int destination_pitch) {
   const uint32_t* pal = device_palette();
   if (!pal) return;
   for_each_dirty_row(destination, destination_pitch, 1, [pal](const uint8_t* src, uint8_t* dst, int width) {
-    write_16(dst, width, [=](int x) { return palette_to_15<Swapped>(pal[src[x]]); });
+    write_row<OutBytes>(dst, width, [=](int x) { return Convert(pal[src[x]]); });
   });
 }
 
-template <bool Swapped>
-void palette_16(uint8_t* destination, int destination_pitch) {
-  const uint32_t* pal = device_palette();
-  if (!pal) return;
-  for_each_dirty_row(destination, destination_pitch, 1, [pal](const uint8_t* src, uint8_t* dst, int width) {
-    write_16(dst, width, [=](int x) { return palette_to_16<Swapped>(pal[src[x]]); });
-  });
-}
+// ---- 16-bit and 32-bit sources converted pixel by pixel ----
 
-template <bool Swapped>
-void palette_24(uint8_t* destination, int destination_pitch) {
-  const uint32_t* pal = device_palette();
-  if (!pal) return;
-  for_each_dirty_row(destination, destination_pitch, 1, [pal](const uint8_t* src, uint8_t* dst, int width) {
-    write_24(dst, width, [=](int x) { return palette_to_24<Swapped>(pal[src[x]]); });
-  });
-}
-
-template <bool Swapped>
-void palette_32(uint8_t* destination, int destination_pitch) {
-  const uint32_t* pal = device_palette();
-  if (!pal) return;
-  for_each_dirty_row(destination, destination_pitch, 1, [pal](const uint8_t* src, uint8_t* dst, int width) {
-    write_32(dst, width, [=](int x) { return palette_to_32<Swapped>(pal[src[x]]); });
-  });
-}
-
-// ---- 16-bit sources ----
-
-template <bool Swapped>
-void rgb16_15(uint8_t* destination, int destination_pitch) {
+template <int OutBytes, PixelFn Convert>
+void rgb16_rows(uint8_t* destination, int destination_pitch) {
   for_each_dirty_row(destination, destination_pitch, 2, [](const uint8_t* src, uint8_t* dst, int width) {
-    write_16(dst, width, [=](int x) { return rgb16_to_15<Swapped>(load16(src + 2 * x)); });
+    write_row<OutBytes>(dst, width, [=](int x) { return Convert(load16(src + 2 * x)); });
   });
 }
 
-void rgb16_16_swapped(uint8_t* destination, int destination_pitch) {
-  for_each_dirty_row(destination, destination_pitch, 2, [](const uint8_t* src, uint8_t* dst, int width) {
-    write_16(dst, width, [=](int x) { return rgb16_to_16_swapped(load16(src + 2 * x)); });
+template <int OutBytes, PixelFn Convert>
+void rgb32_rows(uint8_t* destination, int destination_pitch) {
+  for_each_dirty_row(destination, destination_pitch, 4, [](const uint8_t* src, uint8_t* dst, int width) {
+    write_row<OutBytes>(dst, width, [=](int x) { return Convert(load32(src + 4 * x)); });
   });
 }
 
-// The wide members look both bytes of a pixel up in the expansion table, so
-// one member serves both orders: the chooser fills the table for the order.
+// The wide 16-bit members look both bytes of a pixel up in the expansion
+// table, so one member serves both orders: the chooser fills the table for
+// the order.
 void rgb16_24(uint8_t* destination, int destination_pitch) {
   const uint32_t* table = screen_conversion_table;
   if (!table) return;
@@ -132,35 +120,6 @@ void rgb16_32(uint8_t* destination, int destination_pitch) {
   });
 }
 
-// ---- 32-bit sources ----
-
-template <bool Swapped>
-void rgb32_15(uint8_t* destination, int destination_pitch) {
-  for_each_dirty_row(destination, destination_pitch, 4, [](const uint8_t* src, uint8_t* dst, int width) {
-    write_16(dst, width, [=](int x) { return rgb32_to_15<Swapped>(load32(src + 4 * x)); });
-  });
-}
-
-template <bool Swapped>
-void rgb32_16(uint8_t* destination, int destination_pitch) {
-  for_each_dirty_row(destination, destination_pitch, 4, [](const uint8_t* src, uint8_t* dst, int width) {
-    write_16(dst, width, [=](int x) { return rgb32_to_16<Swapped>(load32(src + 4 * x)); });
-  });
-}
-
-template <bool Swapped>
-void rgb32_24(uint8_t* destination, int destination_pitch) {
-  for_each_dirty_row(destination, destination_pitch, 4, [](const uint8_t* src, uint8_t* dst, int width) {
-    write_24(dst, width, [=](int x) { return rgb32_to_24<Swapped>(load32(src + 4 * x)); });
-  });
-}
-
-void rgb32_32_swapped(uint8_t* destination, int destination_pitch) {
-  for_each_dirty_row(destination, destination_pitch, 4, [](const uint8_t* src, uint8_t* dst, int width) {
-    write_32(dst, width, [=](int x) { return rgb32_to_32_swapped(load32(src + 4 * x)); });
-  });
-}
-
 // Source class of a screen depth: 0 palette, 1 16-bit, 2 32-bit, -1 none.
 int source_class(int depth) {
   switch (depth) {
@@ -187,12 +146,16 @@ int destination_index(int depth) {
 }  // namespace
 
 const Blitter plain_blitters[2][kBlitterSlots] = {
-    {palette_15<false>, palette_16<false>, palette_24<false>, palette_32<false>,
-     rgb16_15<false>, blitter_copy, rgb16_24, rgb16_32,
-     rgb32_15<false>, rgb32_16<false>, rgb32_24<false>, blitter_copy},
-    {palette_15<true>, palette_16<true>, palette_24<true>, palette_32<true>,
-     rgb16_15<true>, rgb16_16_swapped, rgb16_24, rgb16_32,
-     rgb32_15<true>, rgb32_16<true>, rgb32_24<true>, rgb32_32_swapped},
+    {palette_rows<2, palette_to_15<false>>, palette_rows<2, palette_to_16<false>>,
+     palette_rows<3, palette_to_24<false>>, palette_rows<4, palette_to_32<false>>,
+     rgb16_rows<2, rgb16_to_15<false>>, blitter_copy, rgb16_24, rgb16_32,
+     rgb32_rows<2, rgb32_to_15<false>>, rgb32_rows<2, rgb32_to_16<false>>,
+     rgb32_rows<3, rgb32_to_24<false>>, blitter_copy},
+    {palette_rows<2, palette_to_15<true>>, palette_rows<2, palette_to_16<true>>,
+     palette_rows<3, palette_to_24<true>>, palette_rows<4, palette_to_32<true>>,
+     rgb16_rows<2, rgb16_to_15<true>>, rgb16_rows<2, rgb16_to_16_swapped>, rgb16_24, rgb16_32,
+     rgb32_rows<2, rgb32_to_15<true>>, rgb32_rows<2, rgb32_to_16<true>>,
+     rgb32_rows<3, rgb32_to_24<true>>, rgb32_rows<4, rgb32_to_32_swapped>},
 };
 
 void blitter_copy(uint8_t* destination, int destination_pitch) {

@@ -17,6 +17,9 @@ static_assert(std::endian::native == std::endian::little, "blitters assume a lit
 
 namespace blit_detail {
 
+// A per-pixel conversion: source pixel or palette entry in, output pixel out.
+using PixelFn = uint32_t (*)(uint32_t);
+
 inline uint32_t load32(const uint8_t* p) {
   uint32_t v;
   std::memcpy(&v, p, 4);

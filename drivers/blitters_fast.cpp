@@ -20,8 +20,6 @@ namespace {
 
 // ---- palette sources: a per-call table of converted entries ----
 
-using PixelFn = uint32_t (*)(uint32_t);
-
 // Converted device palette, built at the first dirty row so that a pass with
 // nothing to copy costs no more than the flag tests.
 template <typename T, PixelFn Px>
