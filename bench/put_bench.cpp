@@ -8,8 +8,10 @@
 // once RLE-accelerated (SDL_RLEACCEL, SDL2's fastest way with colour keys),
 // so all share the machine's state. The counters give the medians of those
 // per-iteration times in microseconds and the ratios memcpy/put, SDL/put and
-// SDL-RLE/put (above 1: the put is faster). Also times one 30-character line
-// of font-image text.
+// SDL-RLE/put (above 1: the put is faster). Transparent puts also time the
+// write floor: memcpy of only the non-mask runs, the bytes that any
+// transparent put must store however it skips the rest. Also times one
+// 30-character line of font-image text.
 #include <SDL.h>
 #include <benchmark/benchmark.h>
 
@@ -66,6 +68,32 @@ std::vector<uint32_t> picture(int w, int h, int bpp, unsigned seed) {
   return px;
 }
 
+// A run of non-mask pixels in one row of an image.
+struct Run {
+  int y, x, n;
+};
+
+// The non-mask runs of an image, row by row.
+std::vector<Run> opaque_runs(const ImageBuffer* img) {
+  const ImageInfo info = gfx_image_info(img);
+  const int bpp = info.bytes_per_pixel;
+  const uint32_t key = bpp == 2 ? 0xF81Fu : 0x00FF00FFu, low = bpp == 2 ? 0xFFFFu : 0x00FFFFFFu;
+  std::vector<Run> runs;
+  for (int y = 0; y < info.height; ++y)
+    for (int x = 0; x < info.width;) {
+      auto opaque = [&](int at) {
+        uint32_t v = 0;
+        std::memcpy(&v, info.pixels + y * info.pitch + at * bpp, size_t(bpp));
+        return (v & low) != key;
+      };
+      int start = x;
+      while (x < info.width && opaque(x)) ++x;
+      if (x > start) runs.push_back({y, start, x - start});
+      while (x < info.width && !opaque(x)) ++x;
+    }
+  return runs;
+}
+
 // The screen, the two source images and their SDL twins for one depth.
 struct World {
   int bpp = 0;
@@ -76,6 +104,7 @@ struct World {
   SDL_Surface* sdl_target = nullptr;
   SDL_Surface* sdl_tile_rle = nullptr;
   SDL_Surface* sdl_page_rle = nullptr;
+  std::vector<Run> tile_runs, page_runs;
 
   static ImageBuffer* image(const std::vector<uint32_t>& px, int w, int h, int bpp) {
     ImageBuffer* img = gfx_image_create(w, h, 0, bpp * 8, 0);
@@ -104,6 +133,8 @@ struct World {
     auto page_px = picture(kWidth, kHeight, bpp, 2);
     tile = image(tile_px, kTile, kTile, bpp);
     page = image(page_px, kWidth, kHeight, bpp);
+    tile_runs = opaque_runs(tile);
+    page_runs = opaque_runs(page);
     sdl_tile = surface(tile_px, kTile, kTile, bpp);
     sdl_page = surface(page_px, kWidth, kHeight, bpp);
     sdl_tile_rle = surface(tile_px, kTile, kTile, bpp);
@@ -171,6 +202,26 @@ void run_memcpy(Shape shape) {
   }
 }
 
+// The write floor of a transparent put: memcpy of the non-mask runs only.
+void run_opaque_floor(Shape shape) {
+  uint8_t* page = screen_state->page_buffers[0];
+  const int bpp = world.bpp, pitch = screen_state->pitch;
+  const ImageInfo src = gfx_image_info(shape == Shape::page ? world.page : world.tile);
+  auto copy = [&](const Run& r, int x, int y, int n) {
+    std::memcpy(page + (y + r.y) * pitch + (x + r.x) * bpp, src.pixels + r.y * src.pitch + r.x * bpp,
+                size_t(n) * size_t(bpp));
+  };
+  if (shape == Shape::page) {
+    for (const Run& r : world.page_runs) copy(r, 0, 0, r.n);
+    return;
+  }
+  for (const Spot& s : spots())
+    for (const Run& r : world.tile_runs) {
+      int n = std::min(r.n, kWidth - s.x - r.x);
+      if (n > 0) copy(r, s.x, s.y, n);
+    }
+}
+
 void run_sdl(Shape shape, bool rle) {
   if (shape == Shape::page) {
     SDL_Rect at{0, 0, 0, 0};
@@ -193,12 +244,13 @@ void put_bench(benchmark::State& state, Job job, Shape shape, int bpp, Set set) 
   sdl_set_job(world.sdl_page_rle, job);
   run_sdl(shape, true);  // RLE surfaces are encoded on their first blit after a change
   const int reps = 8;
-  std::vector<double> ours, mem, sdl, sdl_rle;
+  std::vector<double> ours, mem, sdl, sdl_rle, floor;
   for (auto _ : state) {
     time_iteration(state, ours, reps, [&] { run_put(job, shape); });
     mem.push_back(timed(reps, [&] { run_memcpy(shape); }));
     sdl.push_back(timed(reps, [&] { run_sdl(shape, false); }));
     sdl_rle.push_back(timed(reps, [&] { run_sdl(shape, true); }));
+    if (job == Job::transparent) floor.push_back(timed(reps, [&] { run_opaque_floor(shape); }));
   }
   double o = median(ours), m = median(mem), s = median(sdl), r = median(sdl_rle);
   state.counters["put_us"] = o * 1e6;
@@ -208,6 +260,12 @@ void put_bench(benchmark::State& state, Job job, Shape shape, int bpp, Set set) 
   state.counters["sdl_rle_us"] = r * 1e6;
   state.counters["x_sdl"] = s / o;     // how many times faster than SDL
   state.counters["x_sdl_rle"] = r / o;
+  if (job == Job::transparent) {
+    double f = median(floor);
+    state.counters["floor_us"] = f * 1e6;
+    state.counters["x_floor"] = f / o;       // put speed as a share of the write floor's
+    state.counters["rle_x_floor"] = f / r;   // SDL's RLE blit as a share of the floor
+  }
 }
 
 // One 30-character line through the game's kind of font image (864 x 18,
