@@ -44,10 +44,12 @@ uint32_t gfx_cpu_features() {
   return answer;
 }
 
+// Identification bits: leaf 1 EDX and ECX, leaf 7 EBX, and XCR0.
+constexpr uint32_t kEdxSse2 = 1u << 26, kEcxOsXsave = 1u << 27, kEcxAvx = 1u << 28;
+constexpr uint32_t kEbxAvx2 = 1u << 5, kEbxErms = 1u << 9;
+constexpr uint32_t kXcr0SseAndAvxState = 0x6;  // the system saves XMM and YMM registers
+
 uint32_t gfx_cpu_vector_answer(uint32_t leaf1_ecx, uint32_t leaf1_edx, uint32_t leaf7_ebx, uint32_t xcr0) {
-  constexpr uint32_t kEdxSse2 = 1u << 26, kEcxOsXsave = 1u << 27, kEcxAvx = 1u << 28;
-  constexpr uint32_t kEbxAvx2 = 1u << 5, kEbxErms = 1u << 9;
-  constexpr uint32_t kXcr0SseAndAvxState = 0x6;  // the system saves XMM and YMM registers
   uint32_t bits = 0;
   if (leaf1_edx & kEdxSse2) bits |= kCpuSse2;
   bool ymm_saved = (leaf1_ecx & kEcxOsXsave) && (xcr0 & kXcr0SseAndAvxState) == kXcr0SseAndAvxState;
@@ -65,7 +67,7 @@ static uint32_t ask_vector_features() {
     __cpuid_count(7, 0, eax, ebx, ecx, edx);
     leaf7_ebx = ebx;
   }
-  if (leaf1_ecx & (1u << 27)) {
+  if (leaf1_ecx & kEcxOsXsave) {  // xgetbv exists only where the system enabled it
     uint32_t lo = 0, hi = 0;
     asm volatile("xgetbv" : "=a"(lo), "=d"(hi) : "c"(0));
     xcr0 = lo;

@@ -77,7 +77,7 @@ void rt_str_release(StringValue* s) {
 
 TextArg rt_str_arg(const void* text, int mark) {
   if (!text) return {"", 0};
-  if (mark == -1) {
+  if (mark == ZQ_STR_VALUE) {
     const auto* s = static_cast<const StringValue*>(text);
     return {rt_str_chars(s), rt_str_len(s)};
   }
@@ -86,7 +86,7 @@ TextArg rt_str_arg(const void* text, int mark) {
 }
 
 void rt_str_release_arg(const void* text, int mark) {
-  if (mark == -1) rt_str_release(static_cast<StringValue*>(const_cast<void*>(text)));
+  if (mark == ZQ_STR_VALUE) rt_str_release(static_cast<StringValue*>(const_cast<void*>(text)));
 }
 
 bool rt_str_store(StringValue* dest, const char* a, int64_t a_length, const char* b,
@@ -154,7 +154,7 @@ void rt_str_delete(StringValue* s) {
 }
 
 void rt_str_assign(StringValue* dest, const void* text, int mark) {
-  if (mark == -1 && text == dest) return;
+  if (mark == ZQ_STR_VALUE && text == dest) return;
   const TextArg t = rt_str_arg(text, mark);
   rt_str_store(dest, t.chars, t.length, nullptr, 0);
   rt_str_release_arg(text, mark);
