@@ -18,7 +18,7 @@
 #include <cstring>
 
 #include "drivers/driver.h"
-#include "gfx/screen.h"
+#include "gfx/screen/screen.h"
 #include "platform/window_system.h"
 #include "tests/display/display_support.h"
 

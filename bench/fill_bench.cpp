@@ -12,7 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "gfx/pixel_routines.h"
+#include "gfx/draw/pixel_routines.h"
 
 namespace {
 

@@ -24,7 +24,7 @@
 #include "drivers/screen_state.h"
 #include "game/game.h"
 #include "game/level.h"
-#include "gfx/image.h"
+#include "gfx/image/image.h"
 #include "runtime/runtime.h"
 
 namespace {

@@ -23,11 +23,11 @@
 #include <vector>
 
 #include "bench/bench_timing.h"
-#include "gfx/context.h"
-#include "gfx/image.h"
-#include "gfx/put.h"
-#include "gfx/screen.h"
-#include "gfx/text.h"
+#include "gfx/blit/put.h"
+#include "gfx/draw/context.h"
+#include "gfx/image/image.h"
+#include "gfx/screen/screen.h"
+#include "gfx/text/text.h"
 #include "runtime/runtime.h"
 
 namespace {

@@ -27,7 +27,7 @@
 #include <vector>
 
 #include "bench/bench_timing.h"
-#include "gfx/screen.h"
+#include "gfx/screen/screen.h"
 #include "runtime/runtime.h"
 #include "zentravolk/screen.h"
 #include "zentravolk/shapes.h"

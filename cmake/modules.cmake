@@ -1,7 +1,7 @@
-# One static library per folder: every .cpp in the folder belongs to it, so a
-# new source file needs no edit here.
+# One static library per folder: every .cpp in the folder and its sub-folders
+# belongs to it, so a new source file needs no edit here.
 function(zq_module name dir)
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
   add_library(${name} STATIC ${sources})
   target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/include)
   target_link_libraries(${name} PUBLIC ${ARGN})
@@ -11,10 +11,11 @@ function(zq_module name dir)
                                            VISIBILITY_INLINES_HIDDEN ON)
 endfunction()
 
-# One test program per test source file (so a test that does not build yet
-# holds up no other), each test case run by CTest on its own.
+# One test program per test source file, in the folder and its sub-folders
+# (so a test that does not build yet holds up no other), each test case run by
+# CTest on its own. Program names are the file names, so they stay unique.
 function(zq_tests dir)
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${dir}/*.cpp)
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${dir}/*.cpp)
   foreach(src ${sources})
     get_filename_component(name ${src} NAME_WE)
     add_executable(${name} ${src})

@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "examples/console_demo.h"
-#include "gfx/input.h"
-#include "gfx/screen.h"
+#include "gfx/input/input.h"
+#include "gfx/screen/screen.h"
 
 int main(int argc, char** argv) {
   rt_init(argc, argv, 1);

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "gfx/console.h"
+#include "gfx/console/console.h"
 #include "runtime/rt_input.h"
 #include "runtime/runtime.h"
 

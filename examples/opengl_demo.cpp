@@ -13,8 +13,8 @@
 #include <cstring>
 #include <thread>
 
-#include "gfx/primitives.h"
-#include "gfx/screen.h"
+#include "gfx/draw/primitives.h"
+#include "gfx/screen/screen.h"
 #include "runtime/runtime.h"
 
 namespace {

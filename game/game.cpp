@@ -8,10 +8,10 @@
 #include "game/hud.h"
 #include "game/level.h"
 #include "game/player.h"
-#include "gfx/bitmap_loader.h"
-#include "gfx/image.h"
-#include "gfx/primitives.h"
-#include "gfx/screen.h"
+#include "gfx/draw/primitives.h"
+#include "gfx/formats/loader.h"
+#include "gfx/image/image.h"
+#include "gfx/screen/screen.h"
 #include "runtime/runtime.h"
 
 static StringValue* literal(const char* text) { return rt_str_temp(text, int(std::strlen(text))); }

@@ -3,9 +3,9 @@
 
 #include <cstring>
 
-#include "gfx/image.h"
-#include "gfx/putters.h"
-#include "gfx/text.h"
+#include "gfx/blit/putters.h"
+#include "gfx/image/image.h"
+#include "gfx/text/text.h"
 #include "runtime/runtime.h"
 
 const char kHudLine2[] = "     Pritisni F za FPS limit ";

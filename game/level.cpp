@@ -5,10 +5,10 @@
 #include <cmath>
 #include <cstring>
 
-#include "gfx/bitmap_loader.h"
 #include "game/put_image.h"
-#include "gfx/image.h"
-#include "gfx/putters.h"
+#include "gfx/blit/putters.h"
+#include "gfx/formats/loader.h"
+#include "gfx/image/image.h"
 #include "runtime/runtime.h"
 
 static StringValue* literal(const char* text) { return rt_str_temp(text, int(std::strlen(text))); }

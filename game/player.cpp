@@ -7,11 +7,11 @@
 
 #include "game/level.h"
 #include "game/put_image.h"
-#include "gfx/bitmap_loader.h"
-#include "gfx/image.h"
-#include "gfx/joystick.h"
-#include "gfx/primitives.h"
-#include "gfx/putters.h"
+#include "gfx/blit/putters.h"
+#include "gfx/draw/primitives.h"
+#include "gfx/formats/loader.h"
+#include "gfx/image/image.h"
+#include "gfx/input/joystick.h"
 #include "runtime/runtime.h"
 
 constexpr double kAcceleration = 1.0;

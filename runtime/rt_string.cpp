@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -138,6 +139,12 @@ StringValue* rt_str_temp(const char* chars, int length) {
     s->size = 0;
   }
   return s;
+}
+
+StringValue* rt_str_temp_c(const char* chars) {
+  if (!chars) return nullptr;
+  const size_t length = std::strlen(chars);
+  return length <= size_t(INT_MAX) ? rt_str_temp(chars, int(length)) : nullptr;
 }
 
 void rt_str_delete(StringValue* s) {

@@ -11,3 +11,6 @@ constexpr int kStrPoolSize = 256;
 // The shared empty value handed out when the pool is exhausted.
 StringValue* rt_str_empty();
 bool rt_str_is_temp(const StringValue* s);
+// A borrowed temporary over a C string; null (which the string-taking calls
+// refuse) for a null or over-long text.
+StringValue* rt_str_temp_c(const char* chars);

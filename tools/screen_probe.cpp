@@ -3,7 +3,7 @@
 // runtime, which closes the screen on its way out.
 #include <cstdio>
 
-#include "gfx/screen.h"
+#include "gfx/screen/screen.h"
 #include "runtime/runtime.h"
 
 int main(int argc, char** argv) {

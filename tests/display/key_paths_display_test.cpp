@@ -12,8 +12,8 @@
 
 #include "display_support.h"
 #include "drivers/driver.h"
-#include "gfx/primitives.h"
-#include "gfx/screen.h"
+#include "gfx/draw/primitives.h"
+#include "gfx/screen/screen.h"
 #include "runtime/runtime.h"
 
 // As for the other display tests: Mesa (under the OpenGL driver and the

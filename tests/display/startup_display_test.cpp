@@ -13,7 +13,7 @@
 
 #include "display_support.h"
 #include "drivers/driver.h"
-#include "gfx/screen.h"
+#include "gfx/screen/screen.h"
 #include "runtime/runtime.h"
 
 namespace {

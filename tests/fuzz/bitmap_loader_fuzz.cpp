@@ -15,9 +15,9 @@
 #include <cstring>
 #include <string>
 
-#include "gfx/bitmap_loader.h"
-#include "gfx/image.h"
-#include "gfx/screen.h"
+#include "gfx/formats/loader.h"
+#include "gfx/image/image.h"
+#include "gfx/screen/screen.h"
 #include "runtime/runtime.h"
 
 namespace {

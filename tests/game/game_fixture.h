@@ -7,7 +7,7 @@
 
 #include "drivers/screen_state.h"
 #include "game/game_state.h"
-#include "gfx/screen.h"
+#include "gfx/screen/screen.h"
 #include "runtime/runtime.h"
 
 class GameFixture : public ::testing::Test {

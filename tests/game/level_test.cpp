@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "game_fixture.h"
-#include "gfx/image.h"
-#include "gfx/primitives.h"
+#include "gfx/draw/primitives.h"
+#include "gfx/image/image.h"
 
 namespace {
 

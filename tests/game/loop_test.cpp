@@ -6,7 +6,7 @@
 
 #include "game/hud.h"
 #include "game_fixture.h"
-#include "gfx/input.h"
+#include "gfx/input/input.h"
 
 namespace {
 

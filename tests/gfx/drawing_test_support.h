@@ -8,8 +8,8 @@
 #include <cstring>
 
 #include "drivers/driver.h"
-#include "gfx/context.h"
-#include "gfx/screen.h"
+#include "gfx/draw/context.h"
+#include "gfx/screen/screen.h"
 #include "runtime/runtime.h"
 
 struct DriverCounts {

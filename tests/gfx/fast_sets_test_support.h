@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <string>
 
-#include "gfx/cpu_features.h"
-#include "gfx/pixel_routines.h"
+#include "gfx/draw/pixel_routines.h"
+#include "gfx/screen/cpu_features.h"
 
 inline constexpr uint32_t kFastSetMasks[] = {kCpuSse2, kCpuSse2 | kCpuFastStrings, kCpuSse2 | kCpuAvx2,
                                              kCpuSse2 | kCpuAvx2 | kCpuFastStrings};

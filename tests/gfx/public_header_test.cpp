@@ -11,12 +11,12 @@
 #include <type_traits>
 
 #include "drivers/driver.h"
-#include "gfx/image.h"
-#include "gfx/joystick.h"
-#include "gfx/primitives.h"
-#include "gfx/put.h"
-#include "gfx/screen.h"
-#include "gfx/text.h"
+#include "gfx/blit/put.h"
+#include "gfx/draw/primitives.h"
+#include "gfx/image/image.h"
+#include "gfx/input/joystick.h"
+#include "gfx/screen/screen.h"
+#include "gfx/text/text.h"
 #include "runtime/rt_string.h"
 #include "runtime/runtime.h"
 

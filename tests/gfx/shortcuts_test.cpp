@@ -8,8 +8,8 @@
 #include <random>
 #include <string>
 
-#include "gfx/image.h"
-#include "gfx/screen.h"
+#include "gfx/image/image.h"
+#include "gfx/screen/screen.h"
 #include "runtime/runtime.h"
 #include "zentravolk/zentravolk.h"
 

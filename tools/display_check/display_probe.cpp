@@ -33,8 +33,8 @@
 #include "drivers/driver.h"
 #include "drivers/window.h"
 #include "game/game.h"
-#include "gfx/context.h"
-#include "gfx/screen.h"
+#include "gfx/draw/context.h"
+#include "gfx/screen/screen.h"
 #include "runtime/runtime.h"
 
 namespace {

@@ -18,7 +18,7 @@
 
 #include "drivers/screen_state.h"
 #include "game/game.h"
-#include "gfx/input.h"
+#include "gfx/input/input.h"
 #include "png_writer.h"
 #include "runtime/runtime.h"
 #include "zentravolk/image.h"

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Builds the graphics library's built-in data block and writes it, LZW-packed,
-as gfx/builtin_data_block.cpp.
+as gfx/screen/builtin_data_block.cpp.
 
 The block (10742 bytes) is laid out as:
 
@@ -32,7 +32,7 @@ BLOCK_SIZE = 10742
 TOOL_DIR = os.path.dirname(os.path.abspath(__file__))
 DEFAULT_FONTS_DIR = os.path.join(TOOL_DIR, "fonts")
 REPO_ROOT = os.path.normpath(os.path.join(TOOL_DIR, "..", ".."))
-DEFAULT_OUTPUT = os.path.join(REPO_ROOT, "gfx", "builtin_data_block.cpp")
+DEFAULT_OUTPUT = os.path.join(REPO_ROOT, "gfx", "screen", "builtin_data_block.cpp")
 
 # The glyph file of each height: 256 glyphs in code order, one byte per row
 # from the top, bit 7 = leftmost pixel.
@@ -220,7 +220,7 @@ def render_cpp(block, packed):
         "// The built-in fonts (code page 437, 8x8, 8x14, 8x16) and palettes (2, 16,",
         "// 64, 256 colours), %d bytes LZW-packed into %d." % (len(block), len(packed)),
         "// Glyphs: the public-domain VGA sets in tools/make_builtin_data/fonts/.",
-        '#include "gfx/builtin_data.h"',
+        '#include "gfx/screen/builtin_data.h"',
         "",
         "const uint8_t builtin_data_packed[] = {",
     ]

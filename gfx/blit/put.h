@@ -1,0 +1,42 @@
+// Image blitting: copying an image, or a rectangle of it, onto an image or
+// the screen's work page through a putter.
+#pragma once
+#include <cstdint>
+
+#include "gfx/blit/putters.h"
+#include "zentravolk/blit.h"  // gfx_put and its ZQ_PUT_* flags
+
+struct ImageBuffer;
+struct GfxContext;
+
+// gfx_put (declared in the public header) puts source (or its rectangle
+// (x1, y1)-(x2, y2), corners in any order and clamped to the image) at (x, y)
+// of target (null: the screen's work page), clipped to the view. Returns 0, or 1 for no screen, no source or putter,
+// depths that differ, or an image whose header does not fit its block; the
+// result is also the runtime's last error.
+
+// An image read as a source of pixels (a blit source or a font).
+struct SourceImage {
+  int bytes_per_pixel;
+  int width, height;
+  int pitch;
+  const uint8_t* pixels;
+};
+
+// Reads either header style; a short header's 0 bytes per pixel means
+// target_bytes. False when the header cannot describe an image: bytes per
+// pixel other than 1, 2 or 4, negative sizes, rows shorter than their
+// pixels, or rows reaching past the block the image was made in.
+bool gfx_source_image(const ImageBuffer* image, int target_bytes, SourceImage* out);
+
+// Whether the context's rows for its image target lie inside the image's
+// block (always true for the screen). A short image made with fewer bytes per
+// pixel than the screen's would otherwise be drawn past its end.
+bool gfx_target_fits(const GfxContext* ctx);
+
+// The context's view as 64-bit edges (right and bottom exclusive), limited
+// to the screen's pixels when the screen is the target.
+struct ViewClip {
+  long long left, top, right, bottom;
+};
+ViewClip gfx_view_clip(const GfxContext* ctx);

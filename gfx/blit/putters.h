@@ -1,0 +1,43 @@
+// Putters: the routines that combine a clipped rectangle of source pixels
+// with the target rows, called by gfx_put and by font text drawing.
+//
+// Each public putter is a dispatcher over two tables of per-depth routines
+// indexed by the target's bytes per pixel: the plain table and the fast
+// (SSE2, or AVX2 where the processor has it) table. The first call after a
+// screen opening picks the fast table when the screen says the processor has
+// the vector unit, and stores the choice in the drawing context; later calls
+// jump straight through it.
+#pragma once
+#include <cstdint>
+
+// PutterBlender (a per-pixel combiner the putters pass along untouched),
+// Putter (combines height rows of width pixels; both pointers advance by
+// their pitch in bytes after each row), the four putters below and gfx_put
+// are declared in the public header.
+#include "zentravolk/blit.h"
+
+// Routines by the target's bytes per pixel; entries other than 1, 2 and 4
+// are empty. The index is taken modulo 8.
+struct PutterTable {
+  Putter by_bytes[8];
+};
+
+// The putters: putter_copy copies the source rows. putter_transparent copies
+// every pixel that is not the mask colour (0, 0xF81F, or 0x00FF00FF in the
+// low 24 bits); at 4 bytes per pixel the written top byte is 0. putter_blend
+// blends non-mask pixels by alpha & 0xFF: 2 bytes per pixel k = (a + 7) >> 3
+// over 32 per channel, 4 bytes per pixel k = a + 1 over 256 per byte (the top
+// byte too); alpha 0, and every alpha at 1 byte per pixel, is a transparent
+// put. putter_alpha_channel writes each 1-byte source pixel into the top byte
+// of a 4-byte target pixel.
+
+enum class PutterKind { copy, transparent, blend, alpha_channel };
+
+// The two routine tables behind each dispatcher. Both give identical pixels;
+// where the build has no vector unit the fast table is the plain one.
+const PutterTable* putters_plain(PutterKind kind);
+const PutterTable* putters_fast(PutterKind kind);
+// The fast table built for a kCpu* feature mask (gfx/screen/cpu_features.h): with
+// kCpuAvx2 the copies and masked copies run 32 bytes at a time. Any mask the
+// processor reports, or any subset of it, gives the same pixels.
+const PutterTable* putters_fast_for(uint32_t features, PutterKind kind);

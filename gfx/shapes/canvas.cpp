@@ -1,0 +1,102 @@
+// The opening steps shared by the shape calls and their clipped canvas.
+#include "gfx/shapes/shapes.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "gfx/blit/put.h"
+#include "gfx/draw/pixel_routines.h"
+#include "gfx/image/palette.h"
+#include "gfx/shapes/line_walk.h"
+#include "runtime/rt_core.h"
+
+bool gfx_shape_colour(const GfxContext* ctx, int64_t colour, uint32_t* out) {
+  if (colour == kNoColour) {
+    *out = ctx->foreground;
+    return true;
+  }
+  if (colour < 0 || colour > int64_t(UINT32_MAX)) return false;
+  *out = gfx_fix_colour(ctx->bytes_per_pixel, uint32_t(colour));
+  return true;
+}
+
+void ShapeCanvas::span(long long y, long long x0, long long x1) const {
+  if (y < top || y >= bottom) return;
+  if (x0 < left) x0 = left;
+  if (x1 >= right) x1 = right - 1;
+  if (x0 > x1) return;
+  ctx->fill_span(ctx->line_table[y] + x0 * ctx->bytes_per_pixel, colour, int(x1 - x0 + 1));
+  if (dirty) dirty[y] = 1;
+}
+
+void ShapeCanvas::mark_rows(long long first, long long last) const {
+  if (dirty && first <= last) std::memset(dirty + first, 1, size_t(last - first + 1));
+}
+
+namespace {
+
+// The pixels of a clipped line, stepped through by address: one store (or
+// one blend) per pixel. Rows are evenly spaced by the target's pitch.
+template <typename T, bool Blend>
+void step_line(const ShapeCanvas& c, const LineSteps& L) {
+  GfxContext* ctx = c.ctx;
+  long long x = L.x_at_i0(), y = L.y_at_i0();
+  uint8_t* p = ctx->line_table[y] + x * (long long)sizeof(T);
+  ptrdiff_t pitch = ctx->pitch, size = sizeof(T);
+  ptrdiff_t major = L.x_major ? size : pitch, minor = L.sign * (L.x_major ? pitch : size);
+  const T v = T(c.colour);
+  const uint32_t colour = c.colour;
+  // Kept in locals: the stores through p could otherwise alias them.
+  const long long step = L.step, twice_n = L.twice_n;
+  long long rem = L.rem, count = L.i1 - L.i0 + 1;
+  for (; count > 0; --count) {
+    if constexpr (Blend) {
+      gfx_blend_into_32(p, colour);
+    } else {
+      std::memcpy(p, &v, sizeof(T));
+    }
+    p += major;
+    rem += step;
+    if (rem >= twice_n) {
+      rem -= twice_n;
+      p += minor;
+    }
+  }
+}
+
+using StepLineFn = void (*)(const ShapeCanvas&, const LineSteps&);
+
+StepLineFn step_line_for(int bytes_per_pixel, bool blend) {
+  switch (bytes_per_pixel) {
+    case 2: return step_line<uint16_t, false>;
+    case 4: return blend ? step_line<uint32_t, true> : step_line<uint32_t, false>;
+    default: return step_line<uint8_t, false>;
+  }
+}
+
+}  // namespace
+
+void ShapeCanvas::line(long long ax, long long ay, long long bx, long long by) const {
+  LineSteps L;
+  if (!gfx_clip_line(ax, ay, bx, by, {left, top, right, bottom}, &L)) return;
+  step_line_for(ctx->bytes_per_pixel, blend)(*this, L);
+  // The rows between the first and the last pixel drawn are all drawn on.
+  long long last_m = L.m;
+  if (L.twice_n > 0)
+    last_m += (long long)line_walk_detail::quotient(__int128(L.i1 - L.i0) * L.step + L.rem, L.twice_n);
+  long long y_first = L.y_at_i0(), y_last = L.x_major ? L.minor0 + L.sign * last_m : L.major0 + L.i1;
+  mark_rows(std::min(y_first, y_last), std::max(y_first, y_last));
+}
+
+int gfx_shape_begin(ImageBuffer* target, int64_t colour, ShapeCanvas* canvas) {
+  if (!screen_state) return rt_set_error(ZQ_ERR_ILLEGAL_CALL);
+  GfxContext* ctx = gfx_get_context();
+  gfx_set_target(ctx, target);
+  uint32_t c;
+  if (!gfx_shape_colour(ctx, colour, &c) || !gfx_target_fits(ctx)) return rt_set_error(ZQ_ERR_ILLEGAL_CALL);
+  gfx_select_colour_routines(ctx, c);
+  ViewClip v = gfx_view_clip(ctx);
+  *canvas = {ctx, c, v.left, v.top, v.right, v.bottom,
+             gfx_target_is_visible(ctx) ? screen_state->dirty_rows : nullptr, gfx_colour_blends(ctx, c)};
+  return ZQ_OK;
+}
