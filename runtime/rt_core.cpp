@@ -71,6 +71,7 @@ int rt_compat_level() { return g_compat_level; }
 
 int rt_set_error(int error) {
   g_context.last_error = error;
+  if (error != ZQ_OK) rt_set_error_detail("%s", "");
   return error;
 }
 

@@ -6,6 +6,15 @@
 // public header.
 #include "zentravolk/runtime.h"
 
+// A failure at its site: stores the error number and the reason
+// rt_error_detail() gives, formatted as printf does (cut to
+// kErrorDetailSize - 1 bytes). Returns error, so a failing call can end with
+// `return rt_fail(ZQ_ERR_ILLEGAL_CALL, "depth %d not supported", depth);`.
+constexpr int kErrorDetailSize = 256;
+int rt_fail(int error, const char* format, ...) __attribute__((format(printf, 2, 3)));
+// The reason alone, for a call whose number the caller keeps as it is.
+void rt_set_error_detail(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
 struct RuntimeContext {
   int last_error;
 };

@@ -164,9 +164,19 @@ ZQ_NORETURN ZQ_API void rt_end(int status);
  *          that reports one. */
 ZQ_API int rt_get_error(void);
 
-/** Stores an error number as the last error.
+/** Stores an error number as the last error. A number other than ::ZQ_OK
+ *  also empties the reason rt_error_detail() gives, since an earlier reason
+ *  does not describe it.
  *  @param error the number. @return @p error. */
 ZQ_API int rt_set_error(int error);
+
+/** Why the last failing call failed, in a few words set where it failed:
+ *  the argument and what was wrong with it, the file and what its data held,
+ *  or the driver and why it refused, e.g. "depth 7 not supported". A call
+ *  that succeeds leaves it as it is, as it leaves rt_get_error().
+ *  @return a text valid until the next failing call on any thread; "" when
+ *          no reason was given. Never null. */
+ZQ_API const char* rt_error_detail(void);
 
 /** The clock: cheap enough to poll in a frame loop.
  *  @return seconds on a monotonic clock from an arbitrary origin; only
