@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the release version and starts the game from data/.
+# Builds the game in its release version (only the game: no tests, tools or
+# examples) and starts it from data/.
 set -euo pipefail
 cd "$(dirname "$0")"
 . tools/packages.sh
@@ -9,9 +10,14 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ "${ZQGFX:-}" != "
   echo "run.sh: no display found (set DISPLAY, or run under xvfb-run)" >&2
   exit 1
 fi
-cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DZQ_BUILD_BENCH=OFF >/dev/null
-cmake --build build/release -j"$(nproc)" >/dev/null
-game=build/release/game/zentravolk
-[ -x "$game" ] || game=build/release/tools/screen_probe
+build=build/release
+echo "run.sh: building the game in $build"
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DZQ_BUILD_BENCH=OFF >/dev/null
+if ! cmake --build "$build" -j"$(nproc)" --target zentravolk >"$build/run.log" 2>&1; then
+  tail -n 40 "$build/run.log" >&2
+  echo "run.sh: the build failed (whole output: $build/run.log)" >&2
+  exit 1
+fi
+echo "run.sh: starting the game"
 cd data
-exec "../$game"
+exec "../$build/game/zentravolk"

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test twice, in a normal build and an
-# AddressSanitizer + UndefinedBehaviorSanitizer build; then the tests that
-# cross threads under ThreadSanitizer, and a short fuzzing run.
+# Builds everything and runs every test twice, in the release build users get
+# and an AddressSanitizer + UndefinedBehaviorSanitizer build; then builds
+# every target again with clang++ and runs its tests, runs the tests that
+# cross threads under ThreadSanitizer, a short fuzzing run, and ./run.sh end
+# to end in an X server of its own. Every build here stops at a warning.
 set -euo pipefail
 cd "$(dirname "$0")"
 . tools/packages.sh
@@ -25,12 +27,13 @@ run_suite() {  # name, then cmake options
 
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-run_suite normal -DCMAKE_BUILD_TYPE=RelWithDebInfo
-run_suite asan -DCMAKE_BUILD_TYPE=Debug -DZQ_SANITIZE=address -DZQ_BUILD_BENCH=OFF
+run_suite normal -DCMAKE_BUILD_TYPE=Release -DZQ_WERROR=ON
+run_suite asan -DCMAKE_BUILD_TYPE=Debug -DZQ_SANITIZE=address -DZQ_BUILD_BENCH=OFF -DZQ_WERROR=ON
+CC=clang CXX=clang++ run_suite clang -DCMAKE_BUILD_TYPE=Release -DZQ_WERROR=ON
 # Tests whose suite names end in "Threads" cross threads; they run again
 # under ThreadSanitizer.
 TSAN_OPTIONS="halt_on_error=1:suppressions=$PWD/tests/tsan.supp" ZQ_CTEST_FILTER='Threads\.' \
-  run_suite tsan -DCMAKE_BUILD_TYPE=Debug -DZQ_SANITIZE=thread -DZQ_BUILD_BENCH=OFF
+  run_suite tsan -DCMAKE_BUILD_TYPE=Debug -DZQ_SANITIZE=thread -DZQ_BUILD_BENCH=OFF -DZQ_WERROR=ON
 # The bitmap loader, the level file and the numbered files take arbitrary
 # bytes from files: about a minute of fuzzing in all.
 echo "== fuzzing the file readers"
@@ -40,4 +43,7 @@ else
   tail -n 40 build/fuzz.log
   status=1
 fi
+# The README's first command, as a new user runs it.
+echo "== ./run.sh end to end"
+tools/check_run_sh.sh || status=1
 exit $status

@@ -9,7 +9,10 @@
 #   bin/zentravolk                            the game's launcher
 #   libexec/zentravolk/zentravolk             the game
 #   share/zentravolk/data/                    the game's art and level
-#   share/doc/zentravolk/examples/            the example programs
+#   share/doc/zentravolk/examples/            every example program's source
+#   share/doc/zentravolk/library.md           the library guide
+#   share/doc/zentravolk/architecture.md      the map of the source tree
+#   share/doc/zentravolk/html/                the reference (when Doxygen is installed)
 #   share/doc/zentravolk/LICENSE              the zlib licence
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
@@ -90,24 +93,35 @@ configure_file(${CMAKE_SOURCE_DIR}/cmake/zentravolk-launcher.sh.in ${CMAKE_BINAR
 install(PROGRAMS ${CMAKE_BINARY_DIR}/zentravolk-launcher.sh DESTINATION ${CMAKE_INSTALL_BINDIR}
   RENAME zentravolk)
 
-install(FILES ${CMAKE_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${CMAKE_SOURCE_DIR}/LICENSE ${CMAKE_SOURCE_DIR}/docs/library.md
+  ${CMAKE_SOURCE_DIR}/docs/architecture.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
-# The examples, as sources to read and copy.
-install(FILES ${CMAKE_SOURCE_DIR}/examples/hello.c ${CMAKE_SOURCE_DIR}/examples/sprites.c
-  ${CMAKE_SOURCE_DIR}/examples/palette.c ${CMAKE_SOURCE_DIR}/examples/input.c
-  ${CMAKE_SOURCE_DIR}/examples/shapes.c DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
+# The examples, as sources to read and copy: every one the README names.
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/examples/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples
+  FILES_MATCHING PATTERN "*.c" PATTERN "*.cpp" PATTERN "*.h")
 
 # The reference: `cmake --build <dir> --target docs` writes HTML to
-# <dir>/docs/html when Doxygen is installed.
+# <dir>/docs/html when Doxygen is installed; the installation writes it
+# afresh and installs it.
 find_program(ZQ_DOXYGEN doxygen)
 if(ZQ_DOXYGEN)
+  set(zq_doxygen_command ${CMAKE_COMMAND} -E env ZQ_DOCS_OUTPUT=${CMAKE_BINARY_DIR}/docs
+      ZQ_DOCS_VERSION=${PROJECT_VERSION} ZQ_DOCS_WARN_AS_ERROR=NO ${ZQ_DOXYGEN} docs/Doxyfile)
   add_custom_target(docs
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/docs
-    COMMAND ${CMAKE_COMMAND} -E env ZQ_DOCS_OUTPUT=${CMAKE_BINARY_DIR}/docs
-            ZQ_DOCS_VERSION=${PROJECT_VERSION} ZQ_DOCS_WARN_AS_ERROR=NO ${ZQ_DOXYGEN} docs/Doxyfile
+    COMMAND ${zq_doxygen_command}
     WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
     COMMENT "Writing the library reference to ${CMAKE_BINARY_DIR}/docs/html"
     VERBATIM)
+  list(JOIN zq_doxygen_command "\" \"" zq_doxygen_quoted)
+  install(CODE "
+    file(MAKE_DIRECTORY \"${CMAKE_BINARY_DIR}/docs\")
+    execute_process(COMMAND \"${zq_doxygen_quoted}\" WORKING_DIRECTORY \"${CMAKE_SOURCE_DIR}\"
+                    RESULT_VARIABLE zq_doxygen_status)
+    if(NOT zq_doxygen_status EQUAL 0)
+      message(FATAL_ERROR \"Doxygen could not write the reference\")
+    endif()")
+  install(DIRECTORY ${CMAKE_BINARY_DIR}/docs/html DESTINATION ${CMAKE_INSTALL_DOCDIR})
   # Every public declaration documented, arguments and results included:
   # the same run with warnings as failures.
   add_test(NAME docs_complete

@@ -12,7 +12,7 @@ build=$root/build/fuzz
 seconds=${ZQ_FUZZ_SECONDS:-60}  # in all
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DZQ_FUZZ=ON -DZQ_SANITIZE=address \
-  -DZQ_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  -DZQ_BUILD_BENCH=OFF -DZQ_WERROR=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" --target bitmap_loader_fuzz level_file_fuzz numbered_file_fuzz -j"$(nproc)"
 
 work=$(mktemp -d /tmp/zq_fuzz.XXXXXX)

@@ -1,7 +1,8 @@
 #!/bin/sh
-# Installs the build into a fresh prefix, then builds consumer.c against it
-# the ways another program would (find_package with the shared and the static
-# library, pkg-config) and runs each on the Null driver.
+# Installs the build into a fresh prefix, checks the documentation it holds,
+# then builds consumer.c against it the ways another program would
+# (find_package with the shared and the static library, pkg-config with each)
+# and runs each on the Null driver.
 #   run.sh <build dir> <work dir>
 set -eu
 build=$1
@@ -29,6 +30,22 @@ libdir=$(dirname "$(find "$prefix" -name 'libzentravolk.so' | head -n 1)")
 [ -f "$prefix/share/doc/zentravolk/LICENSE" ] || { echo "no licence"; exit 1; }
 [ -x "$prefix/bin/zentravolk" ] && [ -x "$prefix/libexec/zentravolk/zentravolk" ] || { echo "no game"; exit 1; }
 
+step documentation
+docs=$prefix/share/doc/zentravolk
+source=$here/../..
+for guide in library.md architecture.md; do
+  [ -f "$docs/$guide" ] || { echo "no $guide in $docs"; exit 1; }
+done
+# Every example the README names, as `name.c` or `examples/name.c`.
+named=$(grep -o '`\(examples/\)\?[a-z_]*\.c\(pp\)\?`' "$source/README.md" | tr -d '`' | sed 's|^examples/||' | sort -u)
+[ -n "$named" ] || { echo "the README names no example"; exit 1; }
+for example in $named; do
+  [ -f "$docs/examples/$example" ] || { echo "README names $example; not in $docs/examples"; exit 1; }
+done
+if command -v doxygen >/dev/null; then
+  [ -f "$docs/html/index.html" ] || { echo "doxygen is installed, but no reference in $docs/html"; exit 1; }
+fi
+
 step find_package
 cmake -S "$here" -B "$work/cmake" -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_BUILD_TYPE=Release >"$work/cmake.log"
 cmake --build "$work/cmake" >>"$work/cmake.log" 2>&1 || { cat "$work/cmake.log"; exit 1; }
@@ -37,12 +54,22 @@ data=$prefix/share/zentravolk/data
 "$work/cmake/consumer_static" "$data"
 
 step pkg-config
-export PKG_CONFIG_PATH="$libdir/pkgconfig"
 grep -qx 'License: Zlib' "$libdir/pkgconfig/zentravolk.pc" || { echo "no licence in the pkg-config file"; exit 1; }
 cc=${CC:-cc}
-# shellcheck disable=SC2046
-$cc -std=c11 -Wall -Wextra -Werror -o "$work/consumer_pc" "$here/consumer.c" $(pkg-config --cflags --libs zentravolk)
+# Dynamic linking needs nothing of SDL2's development files: only this
+# package is on pkg-config's path, not the system's sdl2.pc.
+flags=$(PKG_CONFIG_LIBDIR="$libdir/pkgconfig" PKG_CONFIG_PATH="" pkg-config --cflags --libs zentravolk) ||
+  { echo "pkg-config zentravolk fails without sdl2.pc"; exit 1; }
+case "$flags" in *SDL2* | *sdl2*) echo "pkg-config names SDL2 for dynamic linking: $flags"; exit 1 ;; esac
+# shellcheck disable=SC2086
+$cc -std=c11 -Wall -Wextra -Werror -o "$work/consumer_pc" "$here/consumer.c" $flags
 LD_LIBRARY_PATH="$libdir" "$work/consumer_pc" "$data"
+# Static linking: --static adds what the library itself needs.
+export PKG_CONFIG_PATH="$libdir/pkgconfig"
+static_flags=$(pkg-config --static --cflags --libs zentravolk | sed 's/-lzentravolk/-l:libzentravolk.a/')
+# shellcheck disable=SC2086
+$cc -std=c11 -Wall -Wextra -Werror -o "$work/consumer_pc_static" "$here/consumer.c" $static_flags
+"$work/consumer_pc_static" "$data"
 
 step launcher
 # The game runs until Escape, which never comes on the Null driver: still

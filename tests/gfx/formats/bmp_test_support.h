@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -20,13 +21,16 @@
 
 namespace bmp_test {
 
-inline void put16(std::vector<uint8_t>& v, size_t at, uint32_t x) {
-  v[at] = uint8_t(x);
-  v[at + 1] = uint8_t(x >> 8);
+// Stores the low `bytes` bytes of x at `at`, least significant first. A field
+// past the end of the file is a fault in the test's description: it throws
+// instead of writing, and the check lets the optimiser see every write in
+// bounds.
+inline void put_le(std::vector<uint8_t>& v, size_t at, uint32_t x, size_t bytes) {
+  if (at > v.size() || bytes > v.size() - at) throw std::out_of_range("BMP field past the end of the file");
+  for (size_t i = 0; i < bytes; ++i) v[at + i] = uint8_t(x >> (8 * i));
 }
-inline void put32(std::vector<uint8_t>& v, size_t at, uint32_t x) {
-  for (int i = 0; i < 4; ++i) v[at + size_t(i)] = uint8_t(x >> (8 * i));
-}
+inline void put16(std::vector<uint8_t>& v, size_t at, uint32_t x) { put_le(v, at, x, 2); }
+inline void put32(std::vector<uint8_t>& v, size_t at, uint32_t x) { put_le(v, at, x, 4); }
 
 // A BMP file as another program would write it. Pixels are given top row
 // first: palette indices for 1, 2, 4 and 8 bits, 0xAARRGGBB otherwise (bit
