@@ -20,6 +20,7 @@
 #include <thread>
 
 #include "drivers/display_modes.h"
+#include "drivers/refusal.h"
 #include "drivers/window.h"
 #include "platform/pixel_depth.h"
 
@@ -82,21 +83,31 @@ int switch_display_mode(const WindowSystem* ws, int width, int height, int depth
 bool make_texture(WindowState* st, DxDisplay* d) {
   WsSurface format{};
   d->texture = window_system()->create_texture(st->window, st->width, st->height, st->depth, &format);
-  if (!d->texture) return false;
+  if (!d->texture) {
+    driver_refuse("no accelerated renderer: %s", driver_system_reason());
+    return false;
+  }
   st->blitter = choose_blitter(format.depth, format.order);
   win_mark_all_dirty(st);
+  if (!st->blitter) driver_refuse("no converter to the renderer's %d-bit pixels", format.depth);
   return st->blitter != nullptr;
 }
 
 int dx_window_init(WindowState* st) {
   const WindowSystem* ws = window_system();
   auto* d = new (std::nothrow) DxDisplay;
-  if (!d) return -1;
+  if (!d) {
+    driver_refuse("out of memory");
+    return -1;
+  }
   st->driver_data = d;
   int style = 0, x = 0, y = 0, window_height = st->height;
   if (st->flags & ZQ_OPEN_FULLSCREEN) {
     int mode_height = switch_display_mode(ws, st->width, st->height, st->depth, st->refresh_rate);
-    if (!mode_height) return -1;
+    if (!mode_height) {
+      driver_refuse("no %d x %d x %d display mode", st->width, st->height, st->depth);
+      return -1;
+    }
     d->mode_changed = true;
     d->picture_offset = (mode_height - st->height) >> 1;
     window_height = mode_height;
@@ -269,7 +280,10 @@ void dx_thread(WindowState* st) {
 
 int dx_init(const char* title, int width, int height, int depth, int refresh_rate, int flags) {
   win_clear();
-  if (flags & (ZQ_OPEN_OPENGL | ZQ_OPEN_SHAPED)) return -1;
+  if (flags & (ZQ_OPEN_OPENGL | ZQ_OPEN_SHAPED)) {
+    driver_refuse("draws neither OpenGL nor shaped windows");
+    return -1;
+  }
   WindowState* st = win_state();
   st->window_init = dx_window_init;
   st->window_exit = dx_window_exit;

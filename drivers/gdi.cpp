@@ -17,6 +17,7 @@
 
 #include "drivers/display_modes.h"
 #include "drivers/key_tables.h"
+#include "drivers/refusal.h"
 #include "drivers/window.h"
 #include "platform/pixel_depth.h"
 
@@ -55,12 +56,18 @@ bool choose_conversion(WindowState* st, GdiDisplay* d, const WsSurface& surface)
 int gdi_window_init(WindowState* st) {
   const WindowSystem* ws = window_system();
   auto* d = new (std::nothrow) GdiDisplay;
-  if (!d) return -1;
+  if (!d) {
+    driver_refuse("out of memory");
+    return -1;
+  }
   st->driver_data = d;
   int style = 0, x = 0, y = 0;
   if (st->flags & ZQ_OPEN_FULLSCREEN) {
     WsDisplayMode mode{st->width, st->height, st->depth, 0};  // any refresh rate
-    if (!ws->change_display_mode(&mode)) return -1;
+    if (!ws->change_display_mode(&mode)) {
+      driver_refuse("no %d x %d x %d display mode", st->width, st->height, st->depth);
+      return -1;
+    }
     d->mode_changed = true;
     style = kWsStyleFullScreen;
   } else {
@@ -74,7 +81,14 @@ int gdi_window_init(WindowState* st) {
     d->shape_key = st->depth <= 8 ? 0 : st->depth == 16 ? 0xF800F8u : 0xFF00FFu;
   }
   WsSurface surface;
-  if (!ws->surface(st->window, &surface) || !choose_conversion(st, d, surface)) return -1;
+  if (!ws->surface(st->window, &surface)) {
+    driver_refuse("no window surface: %s", driver_system_reason());
+    return -1;
+  }
+  if (!choose_conversion(st, d, surface)) {
+    driver_refuse("no converter to the window's %d-bit pixels", surface.depth);
+    return -1;
+  }
   screen_state->refresh_rate = ws->refresh_rate(st->window);
   return 0;
 }
@@ -209,7 +223,10 @@ void gdi_thread(WindowState* st) {
 
 int gdi_init(const char* title, int width, int height, int depth, int refresh_rate, int flags) {
   win_clear();
-  if (flags & ZQ_OPEN_OPENGL) return -1;
+  if (flags & ZQ_OPEN_OPENGL) {
+    driver_refuse("draws no OpenGL windows");
+    return -1;
+  }
   WindowState* st = win_state();
   st->window_init = gdi_window_init;
   st->window_exit = gdi_window_exit;

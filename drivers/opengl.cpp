@@ -16,6 +16,7 @@
 
 #include "drivers/display_modes.h"
 #include "drivers/key_tables.h"
+#include "drivers/refusal.h"
 #include "drivers/window.h"
 #include "platform/pixel_depth.h"
 
@@ -90,6 +91,7 @@ int gl_window_setup(WindowState* st) {
   if (st->flags & ZQ_OPEN_FULLSCREEN) {
     WsDisplayMode mode{st->width, st->height, st->depth, 0};  // any refresh rate
     if (!ws->change_display_mode(&mode)) {
+      driver_refuse("no %d x %d x %d display mode", st->width, st->height, st->depth);
       gl.mode_failed = true;
       return -1;
     }
@@ -99,9 +101,15 @@ int gl_window_setup(WindowState* st) {
     style = win_window_style(st->flags);
     win_centred_position(st, &x, &y);
   }
-  if (!ws->gl_set_attributes(&gl.format)) return -1;
+  if (!ws->gl_set_attributes(&gl.format)) {
+    driver_refuse("pixel format not offered: %s", driver_system_reason());
+    return -1;
+  }
   if (win_create_window(st, style | kWsStyleOpenGL, x, y, st->width, st->height) != 0) return -1;
-  if (gl.context && !ws->gl_make_current(st->window, gl.context)) return -1;
+  if (gl.context && !ws->gl_make_current(st->window, gl.context)) {
+    driver_refuse("context not usable in the new window: %s", driver_system_reason());
+    return -1;
+  }
   st->active = 1;
   if (screen_state) screen_state->refresh_rate = ws->refresh_rate(st->window);
   return 0;
@@ -150,13 +158,26 @@ bool choose_format(WindowState* st, WsGlAttributes request) {
 int gl_init(const char* title, int width, int height, int depth, int refresh_rate, int flags) {
   win_clear();
   gl = GlDriverState{};
-  if (!(flags & ZQ_OPEN_OPENGL) || (flags & ZQ_OPEN_NO_FRAME)) return -1;
+  if (!(flags & ZQ_OPEN_OPENGL)) {
+    driver_refuse("only for screens opened with ZQ_OPEN_OPENGL");
+    return -1;
+  }
+  if (flags & ZQ_OPEN_NO_FRAME) {
+    driver_refuse("draws no frameless windows");
+    return -1;
+  }
   const WindowSystem* ws = window_system();
-  if (!ws->start_video()) return -1;
+  if (!ws->start_video()) {
+    driver_refuse("%s", driver_system_reason());
+    return -1;
+  }
   gl.video = true;
   gl.screen_saver = ws->screen_saver_enabled();
   ws->set_screen_saver(false);
-  if (!ws->gl_load()) return -1;
+  if (!ws->gl_load()) {
+    driver_refuse("no OpenGL library: %s", driver_system_reason());
+    return -1;
+  }
   gl.loaded = true;
   WindowState* st = win_state();
   st->window_init = gl_window_setup;
@@ -166,12 +187,21 @@ int gl_init(const char* title, int width, int height, int depth, int refresh_rat
   if (win_init(title, width, height, std::max(depth, 8), refresh_rate, flags) != 0) return -1;
   if (!choose_format(st, pixel_request(flags, screen_state ? screen_state->depth : depth))) return -1;
   gl.context = ws->gl_create_context(st->window);
-  if (!gl.context || !ws->gl_make_current(st->window, gl.context)) return -1;
+  if (!gl.context || !ws->gl_make_current(st->window, gl.context)) {
+    driver_refuse("no OpenGL context: %s", driver_system_reason());
+    return -1;
+  }
   const char* list = ws->gl_extensions();
   gl.extensions = list ? list : "";
-  if (!opengl_has_extension(gl.extensions.c_str(), "GL_EXT_bgra")) return -1;
+  if (!opengl_has_extension(gl.extensions.c_str(), "GL_EXT_bgra")) {
+    driver_refuse("OpenGL lacks GL_EXT_bgra");
+    return -1;
+  }
   for (const char* name : kGlFunctions)
-    if (!ws->gl_proc(name)) return -1;
+    if (!ws->gl_proc(name)) {
+      driver_refuse("OpenGL lacks %s", name);
+      return -1;
+    }
   if (gl.format.samples > 0) {
     auto enable = reinterpret_cast<void (*)(unsigned)>(ws->gl_proc("glEnable"));
     enable(kGlMultisample);

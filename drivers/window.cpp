@@ -3,6 +3,8 @@
 // shared driver operations. The message rules are in window_procedure.cpp.
 #include "drivers/window.h"
 
+#include "drivers/refusal.h"
+
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -27,7 +29,9 @@ void thread_main(std::shared_ptr<WindowState> state) {
   // Above normal priority where the system allows it; refused is fine.
   setpriority(PRIO_PROCESS, id_t(syscall(SYS_gettid)), -1);
   const WindowSystem* ws = window_system();
-  if (ws->start_video()) {
+  if (!ws->start_video()) {
+    driver_refuse("%s", driver_system_reason());
+  } else {
     bool screen_saver = ws->screen_saver_enabled();
     ws->set_screen_saver(false);
     state->thread_proc(state.get());
@@ -172,7 +176,10 @@ int win_create_window(WindowState* st, int style, int x, int y, int width, int h
   if (st->flags & ZQ_OPEN_ON_TOP) style |= kWsStyleOnTop;
   WsWindowDesc desc{st->title.c_str(), x, y, width, height, style};
   st->window = ws->create_window(&desc);
-  if (!st->window) return -1;
+  if (!st->window) {
+    driver_refuse("no %d x %d window: %s", width, height, driver_system_reason());
+    return -1;
+  }
   ws->raise_window(st->window);
   WsRect rect;
   if (ws->client_rect(st->window, &rect)) {

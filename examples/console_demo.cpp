@@ -11,7 +11,7 @@
 int main(int argc, char** argv) {
   rt_init(argc, argv, 1);
   if (gfx_screen_res(640, 480, 32, 1, 0, 0) != 0) {
-    std::fprintf(stderr, "console_demo: no screen could be opened\n");
+    std::fprintf(stderr, "console_demo: no screen: %s\n", rt_error_detail());
     return 1;
   }
   gfx_set_window_title(console_demo::text("Console demo"));

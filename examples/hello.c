@@ -14,7 +14,7 @@ static StringValue* text(const char* chars) { return rt_str_temp(chars, (int)str
 int main(int argc, char** argv) {
   rt_init(argc, argv, 0);
   if (gfx_screen_res(320, 200, 32, 1, ZQ_OPEN_WINDOWED, 0) != ZQ_OK) {
-    fprintf(stderr, "hello: no screen: %s\n", rt_error_text(rt_get_error()));
+    fprintf(stderr, "hello: no screen: %s (%s)\n", rt_error_text(rt_get_error()), rt_error_detail());
     return 1;
   }
   gfx_set_window_title(text("Hello"));

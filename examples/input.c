@@ -16,7 +16,10 @@ static void show(int row, const char* text) {
 
 int main(int argc, char** argv) {
   rt_init(argc, argv, 0);
-  if (gfx_screen_res(400, 100, 32, 2, ZQ_OPEN_WINDOWED, 0) != ZQ_OK) return 1;
+  if (gfx_screen_res(400, 100, 32, 2, ZQ_OPEN_WINDOWED, 0) != ZQ_OK) {
+    fprintf(stderr, "input: no screen: %s\n", rt_error_detail());
+    return 1;
+  }
   StringValue driver = {0};
   gfx_screen_info(NULL, NULL, NULL, NULL, NULL, NULL, &driver);
   null_driver = strcmp(rt_str_chars(&driver), "Null") == 0;
@@ -45,7 +48,7 @@ int main(int argc, char** argv) {
     if (gfx_get_mouse(&x, &y, &wheel, &buttons, NULL) == ZQ_OK)
       snprintf(text, sizeof text, "Mouse: %d, %d wheel %d buttons %d", x, y, wheel, buttons);
     else
-      snprintf(text, sizeof text, "Mouse: not available (error %d)", rt_get_error());
+      snprintf(text, sizeof text, "Mouse: not available (error %d: %s)", rt_get_error(), rt_error_detail());
     show(2, text);
 
     float ax, ay, hat_x, hat_y;
@@ -53,7 +56,7 @@ int main(int argc, char** argv) {
       snprintf(text, sizeof text, "Joystick 0: %.2f, %.2f hat %.0f, %.0f buttons %d", ax, ay, hat_x, hat_y,
                buttons);
     else
-      snprintf(text, sizeof text, "Joystick 0: not connected (error %d)", rt_get_error());
+      snprintf(text, sizeof text, "Joystick 0: not connected (error %d: %s)", rt_get_error(), rt_error_detail());
     show(3, text);
     show(5, "Escape ends.");
     if (!null_driver) rt_sleep(16);

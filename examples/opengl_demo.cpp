@@ -54,7 +54,7 @@ int main(int argc, char** argv) {
   rt_init(argc, argv, 1);
   const bool report = argc > 1 && std::strcmp(argv[1], "report") == 0;
   if (gfx_screen_res(kWidth, kHeight, 32, 1, 2, 0) != 0) {
-    std::fprintf(stderr, "opengl_demo: no OpenGL screen could be opened\n");
+    std::fprintf(stderr, "opengl_demo: no OpenGL screen: %s\n", rt_error_detail());
     return 1;
   }
   StringValue driver{};

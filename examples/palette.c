@@ -29,7 +29,10 @@ static void cycle_palette(void) {
 
 int main(int argc, char** argv) {
   rt_init(argc, argv, 0);
-  if (gfx_screen(13, 0, 1, ZQ_OPEN_WINDOWED, 0) != ZQ_OK) return 1;
+  if (gfx_screen(13, 0, 1, ZQ_OPEN_WINDOWED, 0) != ZQ_OK) {
+    fprintf(stderr, "palette: no screen: %s\n", rt_error_detail());
+    return 1;
+  }
   StringValue driver = {0};
   gfx_screen_info(NULL, NULL, NULL, NULL, NULL, NULL, &driver);
   int null_driver = strcmp(rt_str_chars(&driver), "Null") == 0;

@@ -69,7 +69,7 @@ static uint32_t frame_fingerprint(void) {
 int main(int argc, char** argv) {
   rt_init(argc, argv, 0);
   if (gfx_screen_res(WIDTH, HEIGHT, 32, 1, ZQ_OPEN_WINDOWED, 0) != ZQ_OK) {
-    fprintf(stderr, "shapes: no screen could be opened\n");
+    fprintf(stderr, "shapes: no screen: %s\n", rt_error_detail());
     return 1;
   }
   draw_scene();

@@ -15,7 +15,7 @@ int main(int argc, char** argv) {
   const char* file = argc > 1 ? argv[1] : "snapshot.bmp";
   rt_init(argc, argv, 0);
   if (gfx_screen_res(160, 100, 32, 1, ZQ_OPEN_WINDOWED, 0) != ZQ_OK) {
-    fprintf(stderr, "snapshot: no screen could be opened\n");
+    fprintf(stderr, "snapshot: no screen: %s\n", rt_error_detail());
     return 1;
   }
   for (int y = 0; y < 100; ++y)
@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
   /* A negative page means the work page. */
   int result = gfx_save_bitmap(text(file), NULL, ZQ_OMITTED);
   if (result != ZQ_OK) {
-    fprintf(stderr, "snapshot: saving %s failed with error %d\n", file, result);
+    fprintf(stderr, "snapshot: saving %s failed with error %d: %s\n", file, result, rt_error_detail());
     rt_end(1);
   }
   ImageBuffer* copy = gfx_image_create(160, 100, 0, 32, ZQ_IMAGE_MASK_FILL);

@@ -18,14 +18,17 @@ static ImageBuffer* load(const char* name) {
   char path[512];
   snprintf(path, sizeof path, "%s/%s", folder, name);
   ImageBuffer* image = gfx_load_image(path);
-  if (!image) fprintf(stderr, "sprites: %s: %s\n", path, rt_error_text(rt_get_error()));
+  if (!image) fprintf(stderr, "sprites: %s: %s (%s)\n", path, rt_error_text(rt_get_error()), rt_error_detail());
   return image;
 }
 
 int main(int argc, char** argv) {
   rt_init(argc, argv, 0); /* level 0: images keep their size when loaded */
   if (argc > 1) folder = argv[1];
-  if (gfx_screen_res(640, 480, 32, 2, ZQ_OPEN_WINDOWED, 0) != ZQ_OK) return 1;
+  if (gfx_screen_res(640, 480, 32, 2, ZQ_OPEN_WINDOWED, 0) != ZQ_OK) {
+    fprintf(stderr, "sprites: no screen: %s\n", rt_error_detail());
+    return 1;
+  }
   StringValue driver = {0};
   gfx_screen_info(NULL, NULL, NULL, NULL, NULL, NULL, &driver);
   int null_driver = strcmp(rt_str_chars(&driver), "Null") == 0;

@@ -26,7 +26,7 @@ static ImageBuffer* load(const char* name) {
   char path[512];
   snprintf(path, sizeof path, "%s/%s", folder, name);
   ImageBuffer* image = gfx_load_image(path);
-  if (!image) fprintf(stderr, "steer: %s: %s\n", path, rt_error_text(rt_get_error()));
+  if (!image) fprintf(stderr, "steer: %s: %s (%s)\n", path, rt_error_text(rt_get_error()), rt_error_detail());
   return image;
 }
 
@@ -97,7 +97,7 @@ int main(int argc, char** argv) {
   if (argc > 1) folder = argv[1];
   const int end_with_escape = argc > 2 && strcmp(argv[2], "escape") == 0;
   if (gfx_screen_res(WIDTH, HEIGHT, 32, 2, ZQ_OPEN_WINDOWED, 0) != ZQ_OK) {
-    fprintf(stderr, "steer: no screen: %s\n", rt_error_text(rt_get_error()));
+    fprintf(stderr, "steer: no screen: %s (%s)\n", rt_error_text(rt_get_error()), rt_error_detail());
     return 1;
   }
   StringValue driver = {0};

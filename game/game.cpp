@@ -103,7 +103,8 @@ int game_run(Game* game) {
 void game_main(int argc, char** argv) {
   static Game game;
   if (!game_startup(&game, argc, argv)) {
-    std::fprintf(stderr, "zentravolk: no display driver could start\n");
+    // The reason names every driver tried and why it refused.
+    std::fprintf(stderr, "zentravolk: %s\n", rt_error_detail());
     rt_end(1);
   }
   game_run(&game);

@@ -61,8 +61,16 @@ bool sdl_video_start() {
     // what the user names is tried as named.
     std::string back_ends = visible_back_ends();
     SDL_SetHint(SDL_HINT_VIDEODRIVER, back_ends.c_str());
-    if (back_ends.empty() && !std::getenv("SDL_VIDEODRIVER")) return false;
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    if (back_ends.empty() && !std::getenv("SDL_VIDEODRIVER")) {
+      SDL_SetError("no video back-end that shows something");
+      return false;
+    }
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+      // The usual cause, in the user's terms rather than SDL's.
+      if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("SDL_VIDEODRIVER"))
+        SDL_SetError("no display (DISPLAY unset)");
+      return false;
+    }
     video_started = true;
   }
   return true;

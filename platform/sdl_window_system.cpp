@@ -314,4 +314,5 @@ const WindowSystem sdl_window_system = {
     .gl_extensions = sdl_ops::gl_extensions,
     .gl_proc = sdl_ops::gl_proc,
     .gl_delete_context = sdl_ops::gl_delete_context,
+    .last_error = SDL_GetError,
 };

@@ -193,6 +193,10 @@ struct WindowSystem {
   const char* (*gl_extensions)();
   void* (*gl_proc)(const char* name);
   void (*gl_delete_context)(WsGlContext* context);
+
+  // Why the calling thread's last failed call failed, in the system's words
+  // ("" or null when it said nothing); read right after the failure.
+  const char* (*last_error)();
 };
 
 // The window system in use; SDL unless a test replaced it.

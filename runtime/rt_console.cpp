@@ -77,7 +77,10 @@ int rt_locate(int row, int column, int cursor, int, int) {
   const bool row_bad = row != 0 && (row < f.top + 1 || row > f.bottom + 1);
   const bool column_bad = column != 0 && (column < 1 || column > f.columns);
   if (row_bad || column_bad) {
-    rt_set_error(ZQ_ERR_ILLEGAL_CALL);
+    if (row_bad)
+      rt_fail(ZQ_ERR_ILLEGAL_CALL, "row %d outside the text view (%d to %d)", row, f.top + 1, f.bottom + 1);
+    else
+      rt_fail(ZQ_ERR_ILLEGAL_CALL, "column %d outside the text view (1 to %d)", column, f.columns);
     // Only the cursor setting still applies.
     return locate_core(0, 0, cursor);
   }
@@ -135,17 +138,17 @@ int rt_multikey(int scancode) {
 }
 
 int rt_get_mouse(int* x, int* y, int* wheel, int* buttons, int* clip) {
-  if (rt_hooks.get_mouse) return rt_set_error(rt_hooks.get_mouse(x, y, wheel, buttons, clip));
+  if (rt_hooks.get_mouse) return rt_report(rt_hooks.get_mouse(x, y, wheel, buttons, clip));
   // The terminal has no mouse.
   for (int* out : {x, y, wheel, buttons, clip}) {
     if (out) *out = -1;
   }
-  return rt_set_error(ZQ_ERR_ILLEGAL_CALL);
+  return rt_fail(ZQ_ERR_ILLEGAL_CALL, "no screen open: the terminal has no pointer");
 }
 
 int rt_set_mouse(int x, int y, int cursor, int clip) {
-  if (!rt_hooks.set_mouse) return rt_set_error(ZQ_ERR_ILLEGAL_CALL);
-  return rt_set_error(rt_hooks.set_mouse(x, y, cursor, clip));
+  if (!rt_hooks.set_mouse) return rt_fail(ZQ_ERR_ILLEGAL_CALL, "no screen open: the terminal has no pointer");
+  return rt_report(rt_hooks.set_mouse(x, y, cursor, clip));
 }
 
 void rt_sleep(int milliseconds) {
@@ -158,7 +161,9 @@ void rt_sleep(int milliseconds) {
 
 int rt_page_set(int work, int visible) {
   if (rt_hooks.set_pages) return rt_hooks.set_pages(work, visible);
-  return rt_set_error(term_set_pages(work, visible));
+  if (term_set_pages(work, visible) != ZQ_OK)
+    return rt_fail(ZQ_ERR_ILLEGAL_CALL, "pages %d and %d: the text screen has only page 0", work, visible);
+  return rt_set_error(ZQ_OK);
 }
 
 int rt_console_column() { return rt_hooks.column ? rt_hooks.column() : term_column(); }

@@ -14,6 +14,11 @@ constexpr int kErrorDetailSize = 256;
 int rt_fail(int error, const char* format, ...) __attribute__((format(printf, 2, 3)));
 // The reason alone, for a call whose number the caller keeps as it is.
 void rt_set_error_detail(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// The end of a public call whose failure was stored where it was found, by
+// rt_fail in a helper: stores ZQ_OK on success, and on failure keeps the
+// number and reason the helper stored (a number the helper did not store is
+// stored bare). Returns result.
+int rt_report(int result);
 
 struct RuntimeContext {
   int last_error;

@@ -5,13 +5,19 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cerrno>
 #include <cstring>
 
+#include "runtime/rt_core.h"
 #include "runtime/rt_file.h"
 #include "runtime/rt_internal.h"
 #include "runtime/rt_string.h"
 
+// Every failure is stored where it is found, number and reason (rt_fail);
+// the public calls above end with rt_report.
 namespace {
+
+constexpr const char* kNotOpen = "file not open";
 
 enum Io { kIoNone = 0, kIoRead = 1, kIoWrite = 2 };
 
@@ -36,9 +42,10 @@ int disk_eof(FileEntry* e) {
 }
 
 int disk_close(FileEntry* e) {
-  if (!e) return ZQ_ERR_ILLEGAL_CALL;
+  if (!e) return rt_fail(ZQ_ERR_ILLEGAL_CALL, "%s", kNotOpen);
   int result = ZQ_OK;
-  if (e->stream && std::fclose(e->stream) != 0) result = ZQ_ERR_FILE_IO;
+  if (e->stream && std::fclose(e->stream) != 0)
+    result = rt_fail(ZQ_ERR_FILE_IO, "closing failed: %s", std::strerror(errno));
   e->stream = nullptr;
   // The buffer served the stream until fclose; only now may it go.
   std::free(e->stream_buffer);
@@ -48,16 +55,18 @@ int disk_close(FileEntry* e) {
 }
 
 int disk_seek(FileEntry* e, int64_t offset, int origin) {
-  if (!e || !e->stream) return ZQ_ERR_ILLEGAL_CALL;
-  if (fseeko(e->stream, off_t(offset), origin) != 0) return ZQ_ERR_FILE_IO;
+  if (!e || !e->stream) return rt_fail(ZQ_ERR_ILLEGAL_CALL, "%s", kNotOpen);
+  if (fseeko(e->stream, off_t(offset), origin) != 0)
+    return rt_fail(ZQ_ERR_FILE_IO, "seek by %lld failed: %s", static_cast<long long>(offset), std::strerror(errno));
   e->last_io = kIoNone;
   return ZQ_OK;
 }
 
 int disk_tell(FileEntry* e, int64_t* position) {
-  if (!e || !e->stream || !position) return ZQ_ERR_ILLEGAL_CALL;
+  if (!e || !e->stream) return rt_fail(ZQ_ERR_ILLEGAL_CALL, "%s", kNotOpen);
+  if (!position) return rt_fail(ZQ_ERR_ILLEGAL_CALL, "no place for the position");
   const off_t here = ftello(e->stream);
-  if (here < 0) return ZQ_ERR_FILE_IO;
+  if (here < 0) return rt_fail(ZQ_ERR_FILE_IO, "position unknown: %s", std::strerror(errno));
   *position = int64_t(here);
   return ZQ_OK;
 }
@@ -65,8 +74,9 @@ int disk_tell(FileEntry* e, int64_t* position) {
 // Reads up to count bytes; what is missing at the end of the file is filled
 // with zero bytes and still counts as success.
 int read_bytes(FileEntry* e, void* buffer, int64_t wanted, int64_t* got) {
-  if (wanted < 0 || (wanted > 0 && !buffer)) return ZQ_ERR_ILLEGAL_CALL;
-  if (!begin_io(e, kIoRead)) return ZQ_ERR_ILLEGAL_CALL;
+  if (wanted < 0) return rt_fail(ZQ_ERR_ILLEGAL_CALL, "byte count %lld negative", static_cast<long long>(wanted));
+  if (wanted > 0 && !buffer) return rt_fail(ZQ_ERR_ILLEGAL_CALL, "no buffer to read into");
+  if (!begin_io(e, kIoRead)) return rt_fail(ZQ_ERR_ILLEGAL_CALL, "%s", kNotOpen);
   const size_t read = std::fread(buffer, 1, size_t(wanted), e->stream);
   if (read < size_t(wanted)) {
     std::memset(static_cast<uint8_t*>(buffer) + read, 0, size_t(wanted) - read);
@@ -77,12 +87,14 @@ int read_bytes(FileEntry* e, void* buffer, int64_t wanted, int64_t* got) {
 }
 
 int disk_read(FileEntry* e, void* buffer, int64_t* count) {
-  if (!count) return ZQ_ERR_ILLEGAL_CALL;
+  if (!count) return rt_fail(ZQ_ERR_ILLEGAL_CALL, "no byte count");
   return read_bytes(e, buffer, *count, count);
 }
 
 int disk_read_wide(FileEntry* e, uint16_t* buffer, int64_t* count) {
-  if (!count || *count < 0 || *count > INT64_MAX / 2) return ZQ_ERR_ILLEGAL_CALL;
+  if (!count) return rt_fail(ZQ_ERR_ILLEGAL_CALL, "no character count");
+  if (*count < 0 || *count > INT64_MAX / 2)
+    return rt_fail(ZQ_ERR_ILLEGAL_CALL, "character count %lld out of range", static_cast<long long>(*count));
   int64_t bytes = 0;
   const int result = read_bytes(e, buffer, *count * 2, &bytes);
   if (result == 0) *count = bytes / 2;
@@ -90,10 +102,13 @@ int disk_read_wide(FileEntry* e, uint16_t* buffer, int64_t* count) {
 }
 
 int write_bytes(FileEntry* e, const void* buffer, int64_t count) {
-  if (count < 0 || (count > 0 && !buffer)) return ZQ_ERR_ILLEGAL_CALL;
-  if (!begin_io(e, kIoWrite)) return ZQ_ERR_ILLEGAL_CALL;
+  if (count < 0) return rt_fail(ZQ_ERR_ILLEGAL_CALL, "byte count %lld negative", static_cast<long long>(count));
+  if (count > 0 && !buffer) return rt_fail(ZQ_ERR_ILLEGAL_CALL, "no bytes to write");
+  if (!begin_io(e, kIoWrite)) return rt_fail(ZQ_ERR_ILLEGAL_CALL, "%s", kNotOpen);
   if (count == 0) return ZQ_OK;
-  return std::fwrite(buffer, 1, size_t(count), e->stream) == size_t(count) ? 0 : 3;
+  if (std::fwrite(buffer, 1, size_t(count), e->stream) != size_t(count))
+    return rt_fail(ZQ_ERR_FILE_IO, "writing %lld bytes failed: %s", static_cast<long long>(count), std::strerror(errno));
+  return ZQ_OK;
 }
 
 int disk_write(FileEntry* e, const void* buffer, int64_t count) {
@@ -101,19 +116,25 @@ int disk_write(FileEntry* e, const void* buffer, int64_t count) {
 }
 
 int disk_write_wide(FileEntry* e, const uint16_t* buffer, int64_t count) {
-  if (count < 0 || count > INT64_MAX / 2) return ZQ_ERR_ILLEGAL_CALL;
+  if (count < 0 || count > INT64_MAX / 2)
+    return rt_fail(ZQ_ERR_ILLEGAL_CALL, "character count %lld out of range", static_cast<long long>(count));
   return write_bytes(e, buffer, count * 2);
 }
 
 int lock_range(FileEntry* e, int64_t start, int64_t length, bool lock) {
-  if (!e || !e->stream || start < 0 || length < 0) return ZQ_ERR_ILLEGAL_CALL;
+  if (!e || !e->stream) return rt_fail(ZQ_ERR_ILLEGAL_CALL, "%s", kNotOpen);
+  if (start < 0 || length < 0)
+    return rt_fail(ZQ_ERR_ILLEGAL_CALL, "range of %lld bytes from %lld not in the file", static_cast<long long>(length),
+                   static_cast<long long>(start));
   std::fflush(e->stream);
   struct flock range{};
   range.l_type = short(!lock ? F_UNLCK : e->access == ZQ_ACCESS_READ ? F_RDLCK : F_WRLCK);
   range.l_whence = SEEK_SET;
   range.l_start = off_t(start);
   range.l_len = off_t(length);
-  return fcntl(fileno(e->stream), F_SETLK, &range) == 0 ? 0 : 3;
+  if (fcntl(fileno(e->stream), F_SETLK, &range) != 0)
+    return rt_fail(ZQ_ERR_FILE_IO, "%s failed: %s", lock ? "locking" : "unlocking", std::strerror(errno));
+  return ZQ_OK;
 }
 
 int disk_lock(FileEntry* e, int64_t start, int64_t length) {
@@ -169,8 +190,8 @@ void unread_unit(FILE* f, int unit, bool wide) {
 // A line ends at LF, CR LF or a lone CR; the end marks are not stored.
 // Wide lines keep their 16-bit characters as byte pairs.
 int read_line_units(FileEntry* e, StringValue* line, bool wide) {
-  if (!line) return ZQ_ERR_ILLEGAL_CALL;
-  if (!begin_io(e, kIoRead)) return ZQ_ERR_ILLEGAL_CALL;
+  if (!line) return rt_fail(ZQ_ERR_ILLEGAL_CALL, "no string for the line");
+  if (!begin_io(e, kIoRead)) return rt_fail(ZQ_ERR_ILLEGAL_CALL, "%s", kNotOpen);
   FILE* f = e->stream;
   LineBuffer text;
   bool any = false;
@@ -196,9 +217,10 @@ int read_line_units(FileEntry* e, StringValue* line, bool wide) {
   }
   if (!any) {
     rt_str_store(line, nullptr, 0, nullptr, 0);
-    return ZQ_ERR_FILE_IO;
+    return rt_fail(ZQ_ERR_FILE_IO, "no line left: the end of the file");
   }
-  if (text.failed || !rt_str_store(line, text.data, text.length, nullptr, 0)) return ZQ_ERR_OUT_OF_MEMORY;
+  if (text.failed || !rt_str_store(line, text.data, text.length, nullptr, 0))
+    return rt_fail(ZQ_ERR_OUT_OF_MEMORY, "no memory for a line of %lld bytes", static_cast<long long>(text.length));
   return ZQ_OK;
 }
 

@@ -38,6 +38,11 @@ int rt_fail(int error, const char* format, ...) {
   return error;
 }
 
+int rt_report(int result) {
+  if (result == ZQ_OK || rt_get_error() != result) return rt_set_error(result);
+  return result;
+}
+
 const char* rt_error_detail() {
   thread_local char copy[kErrorDetailSize];
   std::lock_guard<std::mutex> hold(detail_lock);

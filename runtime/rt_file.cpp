@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
@@ -107,15 +108,16 @@ int open_entry(FileEntry* e, const char* path, int mode, int access, int lock, i
       break;
   }
   if (!f) {
+    const int cause = errno;
     clear_entry(e);
-    return ZQ_ERR_FILE_NOT_FOUND;
+    return rt_fail(ZQ_ERR_FILE_NOT_FOUND, "%s: %s", path, std::strerror(cause));
   }
 
   struct stat info{};
   if (fstat(fileno(f), &info) == 0 && S_ISDIR(info.st_mode)) {
     std::fclose(f);
     clear_entry(e);
-    return ZQ_ERR_FILE_NOT_FOUND;
+    return rt_fail(ZQ_ERR_FILE_NOT_FOUND, "%s: a folder, not a file", path);
   }
 
   // The buffer must be given before the stream is used in any other way.
@@ -133,7 +135,7 @@ int open_entry(FileEntry* e, const char* path, int mode, int access, int lock, i
       std::fclose(f);
       std::free(buffer);
       clear_entry(e);
-      return ZQ_ERR_ILLEGAL_CALL;
+      return rt_fail(ZQ_ERR_ILLEGAL_CALL, "%s: its length cannot be found", path);
     }
   }
 
@@ -145,17 +147,21 @@ int open_entry(FileEntry* e, const char* path, int mode, int access, int lock, i
 }
 
 int get_bytes(FileEntry* e, int64_t position, uint8_t* out, int count) {
-  if (!e || !e->ops || !e->ops->read) return ZQ_ERR_ILLEGAL_CALL;
-  if (count < 0 || (count > 0 && !out) || position < 0) return ZQ_ERR_ILLEGAL_CALL;
+  if (!e || !e->ops) return rt_fail(ZQ_ERR_ILLEGAL_CALL, "file not open");
+  if (!e->ops->read) return rt_fail(ZQ_ERR_ILLEGAL_CALL, "file cannot be read");
+  if (count < 0) return rt_fail(ZQ_ERR_ILLEGAL_CALL, "byte count %d negative", count);
+  if (count > 0 && !out) return rt_fail(ZQ_ERR_ILLEGAL_CALL, "no buffer to read into");
+  if (position < 0) return rt_fail(ZQ_ERR_ILLEGAL_CALL, "position %lld negative", static_cast<long long>(position));
   const bool records = e->mode == ZQ_FILE_RANDOM && e->record_length > 0;
 
   if (position > 0) {
     int64_t offset = position - 1;
     if (records) {
-      if (offset > INT64_MAX / e->record_length) return ZQ_ERR_ILLEGAL_CALL;
+      if (offset > INT64_MAX / e->record_length)
+        return rt_fail(ZQ_ERR_ILLEGAL_CALL, "record %lld out of range", static_cast<long long>(position));
       offset *= e->record_length;
     }
-    if (!e->ops->seek) return ZQ_ERR_ILLEGAL_CALL;
+    if (!e->ops->seek) return rt_fail(ZQ_ERR_ILLEGAL_CALL, "file has no positions");
     if (const int r = e->ops->seek(e, offset, SEEK_SET)) return r;
     e->putback_count = 0;
   }
@@ -204,17 +210,27 @@ void rt_file_fix_name(char* name) {
   }
 }
 
+// Why rt_file_open refuses its arguments; null when it takes them.
+static const char* open_argument_fault(int number, int mode, int access) {
+  if (number < kFirstNumber || number > kLastNumber) return "file number out of range (1 to 254)";
+  if (mode < ZQ_FILE_BINARY || mode > ZQ_FILE_APPEND) return "file mode unknown";
+  if (access < ZQ_ACCESS_ANY || access > ZQ_ACCESS_READ_WRITE) return "file access unknown";
+  if (rt_file_entry(number)->ops) return "file number already open";
+  return nullptr;
+}
+
 int rt_file_open(StringValue* name, int mode, int access, int lock, int number,
                  int record_length) {
-  int result = 1;
+  int result = ZQ_OK;
   FileEntry* e = rt_file_entry(number);
-  const bool valid = number >= kFirstNumber && number <= kLastNumber && mode >= ZQ_FILE_BINARY &&
-                     mode <= ZQ_FILE_APPEND && access >= ZQ_ACCESS_ANY && access <= ZQ_ACCESS_READ_WRITE;
-  if (valid && !e->ops) {
+  if (const char* fault = open_argument_fault(number, mode, access)) {
+    result = rt_fail(ZQ_ERR_ILLEGAL_CALL, "%s: number %d, mode %d, access %d", fault, number, mode, access);
+  } else {
     const int length = rt_str_len(name);
     auto* path = static_cast<char*>(std::malloc(size_t(length) + 1));
     if (!path) {
-      result = 2;
+      // The number this call has always given when the name could not be copied.
+      result = rt_fail(ZQ_ERR_FILE_NOT_FOUND, "no memory for a file name of %d bytes", length);
     } else {
       if (length > 0) std::memcpy(path, rt_str_chars(name), size_t(length));
       path[length] = '\0';
@@ -224,20 +240,19 @@ int rt_file_open(StringValue* name, int mode, int access, int lock, int number,
     }
   }
   rt_str_release(name);
-  return rt_set_error(result);
+  return rt_report(result);
 }
 
 int rt_file_get(int number, int64_t position, void* buffer, int count) {
-  return rt_set_error(get_bytes(rt_file_entry(number), position, static_cast<uint8_t*>(buffer),
-                                count));
+  return rt_report(get_bytes(rt_file_entry(number), position, static_cast<uint8_t*>(buffer), count));
 }
 
 int rt_file_close(int number) {
   FileEntry* e = rt_file_entry(number);
-  if (number == 0 || !e || !e->ops) return rt_set_error(ZQ_ERR_ILLEGAL_CALL);
+  if (number == 0 || !e || !e->ops) return rt_fail(ZQ_ERR_ILLEGAL_CALL, "file number %d not open", number);
   const int result = e->ops->close ? e->ops->close(e) : 0;
   clear_entry(e);
-  return rt_set_error(result);
+  return rt_report(result);
 }
 
 void rt_file_close_all() {

@@ -63,11 +63,15 @@ char* rt_line_edit(int* length) {
 }
 
 int rt_str_assign_sized(void* destination, int size, const char* chars, int length, int fill) {
-  if (!destination || (size <= 0 && size != -1) || length < 0 || (length > 0 && !chars)) return ZQ_ERR_ILLEGAL_CALL;
+  if (!destination) return rt_fail(ZQ_ERR_ILLEGAL_CALL, "no place for the text");
+  if (size <= 0 && size != -1) return rt_fail(ZQ_ERR_ILLEGAL_CALL, "place of %d bytes for the text", size);
+  if (length < 0 || (length > 0 && !chars)) return rt_fail(ZQ_ERR_ILLEGAL_CALL, "no text of %d bytes", length);
   if (size == -1) {
     auto* s = static_cast<StringValue*>(destination);
-    if (s == rt_str_empty()) return ZQ_ERR_ILLEGAL_CALL;
-    return rt_str_store(s, chars, length, nullptr, 0) ? ZQ_OK : ZQ_ERR_OUT_OF_MEMORY;
+    if (s == rt_str_empty()) return rt_fail(ZQ_ERR_ILLEGAL_CALL, "the shared empty string cannot be written");
+    if (!rt_str_store(s, chars, length, nullptr, 0))
+      return rt_fail(ZQ_ERR_OUT_OF_MEMORY, "no memory for a string of %d bytes", length);
+    return ZQ_OK;
   }
   auto* array = static_cast<char*>(destination);
   const int kept = length < size - 1 ? length : size - 1;
@@ -85,11 +89,11 @@ int rt_console_input(StringValue* prompt, void* destination, int destination_siz
   if (prompt) rt_print(0, prompt, 0);
   int length = 0;
   char* line = prompt_and_read(question_mark, &length);
-  if (!line) return rt_set_error(ZQ_ERR_OUT_OF_MEMORY);
+  if (!line) return rt_fail(ZQ_ERR_OUT_OF_MEMORY, "no memory for the line typed");
   if (line_end) rt_print(0, nullptr, 1);
   const int result = rt_str_assign_sized(destination, destination_size, line, length, assign_flag);
   std::free(line);
-  return rt_set_error(result);
+  return rt_report(result);
 }
 
 int rt_console_input_wide(const uint16_t* prompt, uint16_t* destination, int destination_size,
@@ -101,24 +105,24 @@ int rt_console_input_wide(const uint16_t* prompt, uint16_t* destination, int des
   }
   int length = 0;
   char* line = prompt_and_read(question_mark, &length);
-  if (!line) return rt_set_error(ZQ_ERR_OUT_OF_MEMORY);
+  if (!line) return rt_fail(ZQ_ERR_OUT_OF_MEMORY, "no memory for the line typed");
   if (line_end) rt_print(0, nullptr, 1);
-  int result = 1;
+  int result = ZQ_ERR_ILLEGAL_CALL;
   if (destination && destination_size > 0) {
     const int kept = length < destination_size - 1 ? length : destination_size - 1;
     for (int i = 0; i < kept; ++i) destination[i] = uint8_t(line[i]);
     destination[kept] = 0;
-    result = 0;
+    result = ZQ_OK;
   }
   std::free(line);
-  return rt_set_error(result);
+  if (result != ZQ_OK) return rt_fail(result, "no place for the line typed");
+  return rt_set_error(ZQ_OK);
 }
 
 int rt_input(StringValue* prompt, void* destination, int destination_size, int assign_flag,
              int question_mark, int line_end) {
   if (rt_hooks.input) {
-    return rt_set_error(
-        rt_hooks.input(prompt, destination, destination_size, assign_flag, question_mark, line_end));
+    return rt_report(rt_hooks.input(prompt, destination, destination_size, assign_flag, question_mark, line_end));
   }
   return rt_console_input(prompt, destination, destination_size, assign_flag, question_mark, line_end);
 }
@@ -126,7 +130,7 @@ int rt_input(StringValue* prompt, void* destination, int destination_size, int a
 int rt_input_wide(const uint16_t* prompt, uint16_t* destination, int destination_size, int question_mark,
                   int line_end) {
   if (rt_hooks.input_wide) {
-    return rt_set_error(rt_hooks.input_wide(prompt, destination, destination_size, question_mark, line_end));
+    return rt_report(rt_hooks.input_wide(prompt, destination, destination_size, question_mark, line_end));
   }
   return rt_console_input_wide(prompt, destination, destination_size, question_mark, line_end);
 }

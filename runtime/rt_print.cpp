@@ -14,7 +14,8 @@ namespace {
 // screen is open, else the terminal) in pieces the console accepts.
 template <typename Char>
 int write_in_pieces(const Char* chars, int64_t count, void (*write)(const Char*, int, int)) {
-  if (count < 0 || (count > 0 && !chars)) return ZQ_ERR_ILLEGAL_CALL;
+  if (count < 0) return rt_fail(ZQ_ERR_ILLEGAL_CALL, "character count %lld negative", static_cast<long long>(count));
+  if (count > 0 && !chars) return rt_fail(ZQ_ERR_ILLEGAL_CALL, "no characters to write");
   while (count > 0) {
     const int piece = count > INT_MAX ? INT_MAX : int(count);
     write(chars, piece, 0);
@@ -47,7 +48,8 @@ int current_column(int number, const FileEntry* e) {
 
 int print_to(int number, StringValue* s, int flags) {
   FileEntry* e = rt_file_entry(number);
-  if (!e || !e->ops || !e->ops->write) return ZQ_ERR_ILLEGAL_CALL;
+  if (!e || !e->ops) return rt_fail(ZQ_ERR_ILLEGAL_CALL, "file number %d not open", number);
+  if (!e->ops->write) return rt_fail(ZQ_ERR_ILLEGAL_CALL, "file number %d cannot be written", number);
   const int length = rt_str_len(s);
   if (length > 0) {
     if (const int r = write_tracked(e, reinterpret_cast<const uint8_t*>(s->data), length)) return r;
@@ -76,5 +78,5 @@ const FileOps rt_screen_file_ops = {
 int rt_print(int number, StringValue* s, int flags) {
   const int result = print_to(number, s, flags);
   rt_str_release(s);
-  return rt_set_error(result);
+  return rt_report(result);
 }

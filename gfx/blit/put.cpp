@@ -8,6 +8,7 @@
 
 #include "gfx/draw/context.h"
 #include "gfx/image/image.h"
+#include "gfx/screen/screen.h"
 #include "gfx/shapes/shapes.h"
 #include "runtime/rt_core.h"
 
@@ -60,9 +61,19 @@ bool gfx_target_fits(const GfxContext* ctx) {
   return rows_fit(ctx->target, info.long_style ? kImageLongHeader : kImageShortHeader, info.height, ctx->pitch);
 }
 
+int gfx_fail_bad_source() {
+  return rt_fail(ZQ_ERR_ILLEGAL_CALL, "source image damaged: its header does not fit its memory");
+}
+
+int gfx_fail_bad_target() {
+  return rt_fail(ZQ_ERR_ILLEGAL_CALL, "target image damaged or deeper than its memory allows");
+}
+
 int gfx_put(ImageBuffer* target, float x, float y, const ImageBuffer* source, int x1, int y1, int x2, int y2,
             int coord_flags, int mode, Putter putter, int alpha, PutterBlender blender, void* parameter) {
-  if (!screen_state || !source || !putter) return rt_set_error(ZQ_ERR_ILLEGAL_CALL);
+  if (!screen_state) return gfx_fail_no_screen();
+  if (!source) return rt_fail(ZQ_ERR_ILLEGAL_CALL, "no source image");
+  if (!putter) return rt_fail(ZQ_ERR_ILLEGAL_CALL, "no putter");
   GfxContext* ctx = gfx_get_context();
   gfx_set_target(ctx, target);
   gfx_select_colour_routines(ctx, 0xFF000000u);
@@ -77,9 +88,12 @@ int gfx_put(ImageBuffer* target, float x, float y, const ImageBuffer* source, in
   gfx_to_view(ctx, x, y, &dx, &dy);
 
   SourceImage src;
-  if (!gfx_source_image(source, ctx->bytes_per_pixel, &src) || !gfx_target_fits(ctx)) return rt_set_error(ZQ_ERR_ILLEGAL_CALL);
+  if (!gfx_source_image(source, ctx->bytes_per_pixel, &src)) return gfx_fail_bad_source();
+  if (!gfx_target_fits(ctx)) return gfx_fail_bad_target();
   if (src.bytes_per_pixel != ctx->bytes_per_pixel) {
-    if (mode != ZQ_PUT_ALPHA_MODE || src.bytes_per_pixel != 1 || ctx->bytes_per_pixel != 4) return rt_set_error(ZQ_ERR_ILLEGAL_CALL);
+    if (mode != ZQ_PUT_ALPHA_MODE || src.bytes_per_pixel != 1 || ctx->bytes_per_pixel != 4)
+      return rt_fail(ZQ_ERR_ILLEGAL_CALL, "source of %d bytes per pixel onto a target of %d", src.bytes_per_pixel,
+                     ctx->bytes_per_pixel);
     putter = putter_alpha_channel;
   }
 

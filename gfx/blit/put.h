@@ -34,6 +34,11 @@ bool gfx_source_image(const ImageBuffer* image, int target_bytes, SourceImage* o
 // pixel than the screen's would otherwise be drawn past its end.
 bool gfx_target_fits(const GfxContext* ctx);
 
+// The failures of the two checks above: store ZQ_ERR_ILLEGAL_CALL with the
+// reason and return the number.
+int gfx_fail_bad_source();
+int gfx_fail_bad_target();
+
 // The context's view as 64-bit edges (right and bottom exclusive), limited
 // to the screen's pixels when the screen is the target.
 struct ViewClip {

@@ -13,6 +13,7 @@
 #include "gfx/console/console.h"
 #include "gfx/draw/context.h"
 #include "gfx/image/palette.h"
+#include "gfx/screen/screen.h"
 #include "runtime/rt_console.h"
 #include "runtime/rt_core.h"
 
@@ -231,19 +232,21 @@ void gfx_view(int x1, int y1, int x2, int y2, uint32_t fill_colour, uint32_t bor
 
 int gfx_page_copy(int source, int destination) {
   ScreenState* s = screen_state;
-  if (!s) return rt_set_error(ZQ_ERR_ILLEGAL_CALL);
+  if (!s) return gfx_fail_no_screen();
   if (s->driver && s->driver->flip) {
     // A flipping driver owns its pages; there is nothing here to copy.
     s->driver->flip();
     if (s->driver->poll_events) s->driver->poll_events();
-    return rt_set_error(ZQ_ERR_ILLEGAL_CALL);
+    return rt_fail(ZQ_ERR_ILLEGAL_CALL, "the %s driver flips its own pages: none to copy", s->driver->name);
   }
   GfxContext* ctx = gfx_get_context();
   gfx_set_target(ctx, nullptr);
   gfx_select_colour_routines(ctx, kPlainColour);
   if (source < 0) source = ctx->work_page;
   if (destination < 0) destination = s->visible_page;
-  if (source >= s->page_count || destination >= s->page_count) return rt_set_error(ZQ_ERR_ILLEGAL_CALL);
+  if (source >= s->page_count || destination >= s->page_count)
+    return rt_fail(ZQ_ERR_ILLEGAL_CALL, "page %d out of range (the screen has %d)",
+                   source >= s->page_count ? source : destination, s->page_count);
   if (source == destination) return rt_set_error(ZQ_OK);
   bool visible = destination == s->visible_page;
   bool taken = visible && gfx_lock_screen();

@@ -34,21 +34,42 @@ static size_t block_size(size_t header, size_t rows, size_t pitch) {
 static void put32(uint8_t* p, uint32_t v) { std::memcpy(p, &v, 4); }
 
 ImageBuffer* gfx_image_create(int width, int height, uint32_t colour, int depth, int flags) {
+  // A failure keeps the error number as it is and gives only the reason.
   ScreenState* s = screen_state;
-  if (!s || width <= 0 || height <= 0) return nullptr;
+  if (!s) {
+    rt_set_error_detail("no screen open");
+    return nullptr;
+  }
+  if (width <= 0 || height <= 0) {
+    rt_set_error_detail("image size %d x %d: sides must be positive", width, height);
+    return nullptr;
+  }
   int bpp = depth <= 0 ? s->bytes_per_pixel : depth_bytes_per_pixel(depth);
-  if (bpp != 1 && bpp != 2 && bpp != 4) return nullptr;
+  if (bpp != 1 && bpp != 2 && bpp != 4) {
+    rt_set_error_detail("depth %d not supported", depth);
+    return nullptr;
+  }
   bool long_style = rt_compat_level() == 0;
-  if (!long_style && (width > kImageShortMaxWidth || height > 0xFFFF)) return nullptr;
+  if (!long_style && (width > kImageShortMaxWidth || height > 0xFFFF)) {
+    rt_set_error_detail("image size %d x %d too large for a short header (at most %d x 65535)", width, height,
+                        kImageShortMaxWidth);
+    return nullptr;
+  }
 
   size_t row = size_t(width) * size_t(bpp);
   size_t long_size = block_size(kImageLongHeader, size_t(height), round16(row));
   size_t short_size = block_size(kImageShortHeader, size_t(height), row);
-  if (!long_size || !short_size) return nullptr;
+  if (!long_size || !short_size) {
+    rt_set_error_detail("image size %d x %d too large", width, height);
+    return nullptr;
+  }
   // A short image is given room for the long form the loader may turn it into.
   size_t room = long_style ? long_size : std::max(short_size, long_size);
   auto* bytes = static_cast<uint8_t*>(std::malloc(room));
-  if (!bytes) return nullptr;
+  if (!bytes) {
+    rt_set_error_detail("no memory for a %d x %d image (%zu bytes)", width, height, room);
+    return nullptr;
+  }
   size_t pitch;
   if (long_style) {
     pitch = round16(row);

@@ -16,6 +16,7 @@
 #include "drivers/driver.h"
 #include "gfx/draw/context.h"
 #include "gfx/input/input.h"
+#include "gfx/screen/screen.h"
 #include "runtime/rt_core.h"
 #include "zentravolk/events.h"
 
@@ -58,9 +59,10 @@ bool queue_ready(const ScreenState* s) { return s && s->event_queue && s->event_
 
 // The checks both readers start with; clears the caller's record.
 int begin_read(InputEvent* event) {
-  if (!event) return rt_set_error(ZQ_ERR_ILLEGAL_CALL);
+  if (!event) return rt_fail(ZQ_ERR_ILLEGAL_CALL, "no event record");
   std::memset(event, 0, sizeof *event);
-  return rt_set_error(queue_ready(screen_state) ? ZQ_OK : ZQ_ERR_ILLEGAL_CALL);
+  if (!queue_ready(screen_state)) return gfx_fail_no_screen();
+  return rt_set_error(ZQ_OK);
 }
 
 int no_event() {
@@ -86,7 +88,8 @@ void gfx_post_event(const GfxEvent* event) {
 }
 
 int gfx_push_event(const InputEvent* event) {
-  if (!event || !queue_ready(screen_state)) return rt_set_error(ZQ_ERR_ILLEGAL_CALL);
+  if (!event) return rt_fail(ZQ_ERR_ILLEGAL_CALL, "no event record");
+  if (!queue_ready(screen_state)) return gfx_fail_no_screen();
   GfxEvent record;
   std::memcpy(&record, event, sizeof record);
   gfx_post_event(&record);

@@ -15,6 +15,7 @@
 
 #include "drivers/driver.h"
 #include "gfx/draw/context.h"
+#include "gfx/screen/screen.h"
 #include "runtime/rt_console.h"
 #include "runtime/rt_core.h"
 #include "runtime/rt_string.h"
@@ -110,6 +111,9 @@ int gfx_multikey(int scancode) {
   return s->key_state[scancode] ? -1 : 0;
 }
 
+// For reasons: the name of the screen's driver.
+static const char* driver_name(const ScreenState* s) { return s->driver && s->driver->name ? s->driver->name : "screen's"; }
+
 int gfx_get_mouse(int* x, int* y, int* wheel, int* buttons, int* clip) {
   // The driver always gets five places to write; outputs the caller left out
   // land here and are dropped.
@@ -124,12 +128,16 @@ int gfx_get_mouse(int* x, int* y, int* wheel, int* buttons, int* clip) {
   }
   for (int* out : outputs)
     if (out) *out = -1;
-  return rt_set_error(ZQ_ERR_ILLEGAL_CALL);
+  if (!x || !y) return rt_fail(ZQ_ERR_ILLEGAL_CALL, "no place for the pointer's %s", x ? "y" : "x");
+  if (!s) return gfx_fail_no_screen();
+  if (!s->driver || !s->driver->get_mouse) return rt_fail(ZQ_ERR_ILLEGAL_CALL, "the %s driver has no pointer", driver_name(s));
+  return rt_fail(ZQ_ERR_ILLEGAL_CALL, "the pointer is outside the window");
 }
 
 int gfx_set_mouse(int x, int y, int cursor, int clip) {
   ScreenState* s = screen_state;
-  if (!s || !s->driver || !s->driver->set_mouse) return rt_set_error(ZQ_ERR_ILLEGAL_CALL);
+  if (!s) return gfx_fail_no_screen();
+  if (!s->driver || !s->driver->set_mouse) return rt_fail(ZQ_ERR_ILLEGAL_CALL, "the %s driver has no pointer", driver_name(s));
   GfxScreenLock lock;
   s->driver->set_mouse(x, y, cursor, clip);
   return rt_set_error(ZQ_OK);

@@ -46,16 +46,17 @@ int gfx_get_joystick(int id, int* buttons, float* axis1, float* axis2, float* ax
   for (float* axis : axes)
     if (axis) *axis = ZQ_JOYSTICK_NO_AXIS;
 
-  if (id < 0 || id >= kJoystickDevices) return rt_set_error(ZQ_ERR_ILLEGAL_CALL);
+  if (id < 0 || id >= kJoystickDevices)
+    return rt_fail(ZQ_ERR_ILLEGAL_CALL, "joystick %d out of range (0 to %d)", id, kJoystickDevices - 1);
   JoystickEntry& entry = joystick_table[id];
   if (!entry.queried) {
     entry.queried = true;
     entry.present = platform_joystick_caps(id, &entry.caps);
   }
-  if (!entry.present) return rt_set_error(ZQ_ERR_ILLEGAL_CALL);
+  if (!entry.present) return rt_fail(ZQ_ERR_ILLEGAL_CALL, "joystick %d not connected", id);
 
   JoystickPosition position;
-  if (!platform_joystick_position(id, &position)) return rt_set_error(ZQ_ERR_ILLEGAL_CALL);
+  if (!platform_joystick_position(id, &position)) return rt_fail(ZQ_ERR_ILLEGAL_CALL, "joystick %d could not be read", id);
 
   // X and Y always; Z, R, U and V when the device has them.
   static constexpr uint32_t kAxisCaps[kJoystickAxes] = {0, 0, kJoyHasZ, kJoyHasR, kJoyHasU, kJoyHasV};

@@ -10,8 +10,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <string>
+#include <vector>
 
 #include "drivers/driver.h"
+#include "drivers/refusal.h"
 #include "gfx/draw/context.h"
 #include "gfx/image/palette.h"
 #include "gfx/screen/builtin_data.h"
@@ -21,6 +24,7 @@
 #include "runtime/runtime.h"
 
 constexpr int kTitleSize = 128;
+constexpr int kMaxScreenSide = 0xFFFF;  // sides are stored in 16 bits
 
 static int next_screen_id = 1;
 static bool exit_handler_registered = false;
@@ -120,7 +124,31 @@ static bool try_driver(const GfxDriver* d, int refresh_rate, int flags) {
   return false;
 }
 
-static const GfxDriver* choose_driver(int refresh_rate, int flags) {
+// Why each driver tried refused, in the order first tried; a later try's
+// reason replaces an earlier one (the last try is the windowed one).
+class Refusals {
+ public:
+  void note(const char* driver, std::string reason) {
+    if (reason.empty()) reason = "refused";
+    for (auto& entry : entries_)
+      if (entry.first == driver) {
+        entry.second = std::move(reason);
+        return;
+      }
+    entries_.emplace_back(driver, std::move(reason));
+  }
+  // "DirectX: <reason>; GDI: <reason>; ...".
+  std::string joined() const {
+    std::string text;
+    for (const auto& [driver, reason] : entries_) text += (text.empty() ? "" : "; ") + std::string(driver) + ": " + reason;
+    return text.empty() ? "no driver in the list" : text;
+  }
+
+ private:
+  std::vector<std::pair<const char*, std::string>> entries_;
+};
+
+static const GfxDriver* choose_driver(int refresh_rate, int flags, Refusals* refusals) {
   const char* wanted = std::getenv("ZQGFX");
   if (wanted && !*wanted) wanted = nullptr;
   if (flags == ZQ_OPEN_NULL_DRIVER || (wanted && strcasecmp(wanted, "null") == 0)) return &null_driver;
@@ -128,7 +156,9 @@ static const GfxDriver* choose_driver(int refresh_rate, int flags) {
     bool named_only = wanted && pass % 2 == 0;
     for (const GfxDriver* const* d = driver_list(); *d; ++d) {
       if (named_only && strcasecmp((*d)->name, wanted) != 0) continue;
+      driver_clear_refusal();
       if (try_driver(*d, refresh_rate, flags)) return *d;
+      refusals->note((*d)->name, driver_refusal());
     }
     if (!wanted || pass == 2) flags ^= ZQ_OPEN_FULLSCREEN;
   }
@@ -193,9 +223,10 @@ static int normalise_depth(ScreenState* s, int depth) {
 }
 
 // Builds the record for an opening; returns false when the screen could not
-// be made (no memory or no driver), leaving the half-built record in place.
+// be made (no memory or no driver), leaving the half-built record in place
+// and the reason in `why`.
 static bool fill_screen(const ModeDescription* desc, int mode, int depth, int page_count, int refresh_rate,
-                        int flags) {
+                        int flags, std::string* why) {
   ScreenState* s = screen_state;
   s->screen_id = next_screen_id++;
   s->mode = mode;
@@ -211,7 +242,11 @@ static bool fill_screen(const ModeDescription* desc, int mode, int depth, int pa
   s->depth = normalise_depth(s, d);
   s->bytes_per_pixel = depth_bytes_per_pixel(s->depth);
   s->pitch = s->bytes_per_pixel * s->width;
-  if (!allocate_buffers(s)) return false;
+  if (!allocate_buffers(s)) {
+    *why = "no memory for " + std::to_string(page_count) + " pages of " + std::to_string(s->width) + " x " +
+           std::to_string(s->height) + " pixels";
+    return false;
+  }
   if (flags != ZQ_OPEN_NULL_DRIVER) {
     if (flags & ZQ_OPEN_ALPHA) s->flags |= kScreenAlphaPrimitives;
     if (flags & ZQ_OPEN_OPENGL) s->flags |= kScreenOpenGL;
@@ -219,8 +254,12 @@ static bool fill_screen(const ModeDescription* desc, int mode, int depth, int pa
   gfx_select_routines(s->bytes_per_pixel);
   builtin_data_unpack();
   if (!title) title_from_program_name();
-  const GfxDriver* driver = choose_driver(refresh_rate, flags);
-  if (!driver) return false;
+  Refusals refusals;
+  const GfxDriver* driver = choose_driver(refresh_rate, flags, &refusals);
+  if (!driver) {
+    *why = "no display driver could start: " + refusals.joined();
+    return false;
+  }
   // A thread driver is already reading the record: the driver pointer, the
   // palette and the cleared pages reach it under the screen lock.
   driver->lock();
@@ -231,7 +270,10 @@ static bool fill_screen(const ModeDescription* desc, int mode, int depth, int pa
   s->text_columns = desc->text_columns;
   s->text_rows = desc->text_rows;
   GfxContext* ctx = gfx_get_context();
-  if (!allocate_text_cells(s, ctx)) return false;
+  if (!allocate_text_cells(s, ctx)) {
+    *why = "no memory for the text cells";
+    return false;
+  }
   clear_pages(s, ctx);
   if (!exit_handler_registered) {
     exit_handler_registered = true;
@@ -259,24 +301,29 @@ int gfx_set_mode(const ModeDescription* desc, int mode, int depth, int page_coun
     screen_state = alloc_zeroed<ScreenState>(1);
     if (!screen_state) {
       gfx_close_at_exit();
-      return rt_set_error(ZQ_ERR_ILLEGAL_CALL);
+      return rt_fail(ZQ_ERR_ILLEGAL_CALL, "no memory for the screen record");
     }
   }
-  if (screen_state && !fill_screen(desc, mode, depth, page_count, refresh_rate, flags)) {
+  std::string why;
+  if (screen_state && !fill_screen(desc, mode, depth, page_count, refresh_rate, flags, &why)) {
     gfx_close_at_exit();
-    return rt_set_error(ZQ_ERR_ILLEGAL_CALL);
+    return rt_fail(ZQ_ERR_ILLEGAL_CALL, "%s", why.c_str());
   }
   if (flags != kOpenAtExit) rt_set_text_view(0, 0, screen_state != nullptr);
   return rt_set_error(ZQ_OK);
 }
+
+int gfx_fail_no_screen() { return rt_fail(ZQ_ERR_ILLEGAL_CALL, "no screen open"); }
 
 void gfx_close_at_exit() {
   if (screen_state) gfx_set_mode(nullptr, 0, 0, 0, 0, kOpenAtExit);
 }
 
 int gfx_screen_res(int width, int height, int depth, int page_count, int flags, int refresh_rate) {
-  if (width <= 0 || height <= 0 || width > 0xFFFF || height > 0xFFFF || !is_screen_depth(depth))
-    return rt_set_error(ZQ_ERR_ILLEGAL_CALL);
+  if (width <= 0 || height <= 0 || width > kMaxScreenSide || height > kMaxScreenSide)
+    return rt_fail(ZQ_ERR_ILLEGAL_CALL, "screen size %d x %d out of range (1 to %d)", width, height, kMaxScreenSide);
+  if (!is_screen_depth(depth))
+    return rt_fail(ZQ_ERR_ILLEGAL_CALL, "depth %d not supported (1, 2, 4, 8, 15, 16, 24 or 32)", depth);
   ModeDescription desc{uint16_t(width), uint16_t(height), uint8_t(depth), 1, &builtin_palette_256,
                        &builtin_font_8x8, width / 8, height / 8};
   int result = gfx_set_mode(&desc, -1, depth, page_count, refresh_rate, flags);
@@ -286,7 +333,7 @@ int gfx_screen_res(int width, int height, int depth, int page_count, int flags, 
 
 int gfx_screen(int mode, int depth, int page_count, int flags, int refresh_rate) {
   if (mode < 0 || mode > kLastLegacyMode || (mode != 0 && !gfx_legacy_mode(mode)))
-    return rt_set_error(ZQ_ERR_ILLEGAL_CALL);
+    return rt_fail(ZQ_ERR_ILLEGAL_CALL, "screen mode %d does not exist", mode);
   const ModeDescription* desc = mode ? gfx_legacy_mode(mode) : nullptr;
   int result = gfx_set_mode(desc, mode, depth, page_count, refresh_rate, flags);
   if (result == 0) rt_set_screen_column(0);

@@ -23,6 +23,9 @@ constexpr int kOpenAtExit = INT32_MIN;
 
 int gfx_set_mode(const ModeDescription* desc, int mode, int depth, int page_count, int refresh_rate, int flags);
 void gfx_close_at_exit();
+// The failure of a call that needs an open screen and found none: stores
+// ZQ_ERR_ILLEGAL_CALL with its reason and returns the number.
+int gfx_fail_no_screen();
 
 // The legacy modes are numbered 1 to kLastLegacyMode; those up to
 // kLastFixedDepthMode have their table depth, the later ones take the depth

@@ -7,6 +7,7 @@
 #include "gfx/blit/put.h"
 #include "gfx/draw/pixel_routines.h"
 #include "gfx/image/palette.h"
+#include "gfx/screen/screen.h"
 #include "gfx/shapes/line_walk.h"
 #include "runtime/rt_core.h"
 
@@ -18,6 +19,10 @@ bool gfx_shape_colour(const GfxContext* ctx, int64_t colour, uint32_t* out) {
   if (colour < 0 || colour > int64_t(UINT32_MAX)) return false;
   *out = gfx_fix_colour(ctx->bytes_per_pixel, uint32_t(colour));
   return true;
+}
+
+int gfx_fail_bad_colour(int64_t colour) {
+  return rt_fail(ZQ_ERR_ILLEGAL_CALL, "colour %lld out of range (0 to 0xFFFFFFFF)", static_cast<long long>(colour));
 }
 
 void ShapeCanvas::span(long long y, long long x0, long long x1) const {
@@ -89,11 +94,12 @@ void ShapeCanvas::line(long long ax, long long ay, long long bx, long long by) c
 }
 
 int gfx_shape_begin(ImageBuffer* target, int64_t colour, ShapeCanvas* canvas) {
-  if (!screen_state) return rt_set_error(ZQ_ERR_ILLEGAL_CALL);
+  if (!screen_state) return gfx_fail_no_screen();
   GfxContext* ctx = gfx_get_context();
   gfx_set_target(ctx, target);
   uint32_t c;
-  if (!gfx_shape_colour(ctx, colour, &c) || !gfx_target_fits(ctx)) return rt_set_error(ZQ_ERR_ILLEGAL_CALL);
+  if (!gfx_shape_colour(ctx, colour, &c)) return gfx_fail_bad_colour(colour);
+  if (!gfx_target_fits(ctx)) return gfx_fail_bad_target();
   gfx_select_colour_routines(ctx, c);
   ViewClip v = gfx_view_clip(ctx);
   *canvas = {ctx, c, v.left, v.top, v.right, v.bottom,

@@ -140,8 +140,14 @@ void draw_wedge(const ShapeCanvas& c, Ellipse& e, long long cx, long long cy, bo
 }
 
 int check_arguments(float radius, float start, float end, float aspect) {
-  bool finite = std::isfinite(radius) && std::isfinite(start) && std::isfinite(end) && std::isfinite(aspect);
-  return finite && radius >= 0 ? ZQ_OK : ZQ_ERR_ILLEGAL_CALL;
+  const struct {
+    const char* name;
+    float value;
+  } arguments[] = {{"radius", radius}, {"start angle", start}, {"end angle", end}, {"aspect", aspect}};
+  for (const auto& a : arguments)
+    if (!std::isfinite(a.value)) return rt_fail(ZQ_ERR_ILLEGAL_CALL, "%s %g is not a finite number", a.name, double(a.value));
+  if (radius < 0) return rt_fail(ZQ_ERR_ILLEGAL_CALL, "radius %g is negative", double(radius));
+  return ZQ_OK;
 }
 
 long long axis(double length) { return std::min<long long>(std::llround(length), kMaxAxis); }
@@ -152,7 +158,7 @@ int gfx_circle(ImageBuffer* target, float x, float y, float radius, int64_t colo
                float aspect, int flags) {
   ShapeCanvas c;
   if (int error = gfx_shape_begin(target, colour, &c)) return error;
-  if (check_arguments(radius, start, end, aspect)) return rt_set_error(ZQ_ERR_ILLEGAL_CALL);
+  if (int error = check_arguments(radius, start, end, aspect)) return error;
   gfx_step_coords(c.ctx, flags & ZQ_STEP_FIRST, &x, &y, nullptr, nullptr);
   int px, py;
   gfx_to_view(c.ctx, x, y, &px, &py);

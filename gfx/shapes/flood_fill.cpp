@@ -180,7 +180,7 @@ int gfx_flood_fill(ImageBuffer* target, float x, float y, int64_t colour, int64_
   if (int error = gfx_shape_begin(target, colour, &c)) return error;
   uint32_t key = 0;
   bool by_border = border != kNoColour;
-  if (by_border && !gfx_shape_colour(c.ctx, border, &key)) return rt_set_error(ZQ_ERR_ILLEGAL_CALL);
+  if (by_border && !gfx_shape_colour(c.ctx, border, &key)) return gfx_fail_bad_colour(border);
   gfx_step_coords(c.ctx, flags & ZQ_STEP_FIRST, &x, &y, nullptr, nullptr);
   int px, py;
   gfx_to_view(c.ctx, x, y, &px, &py);
@@ -191,9 +191,11 @@ int gfx_flood_fill(ImageBuffer* target, float x, float y, int64_t colour, int64_
   seen.top = c.top;
   seen.stride = size_t((c.right - c.left + 63) / 64);
   seen.bits = static_cast<uint64_t*>(std::calloc(seen.stride * size_t(c.bottom - c.top), sizeof(uint64_t)));
-  if (!seen.bits) return rt_set_error(ZQ_ERR_OUT_OF_MEMORY);
+  if (!seen.bits)
+    return rt_fail(ZQ_ERR_OUT_OF_MEMORY, "no memory to mark a %lld x %lld fill", c.right - c.left, c.bottom - c.top);
   GfxScreenLock lock;
   if (!by_border) key = c.ctx->get_pixel(c.ctx, px, py);
   bool done = choose_fill(c.ctx->bytes_per_pixel, by_border)(c, seen, px, py, key);
-  return rt_set_error(done ? ZQ_OK : ZQ_ERR_OUT_OF_MEMORY);
+  if (!done) return rt_fail(ZQ_ERR_OUT_OF_MEMORY, "no memory for the fill's list of runs");
+  return rt_set_error(ZQ_OK);
 }

@@ -16,6 +16,9 @@ constexpr int64_t kNoColour = ZQ_OMITTED;
 // foreground for kNoColour, else the colour converted to the target's format.
 // False for a value that is no 32-bit colour.
 bool gfx_shape_colour(const GfxContext* ctx, int64_t colour, uint32_t* out);
+// The failure for a colour gfx_shape_colour refused: stores
+// ZQ_ERR_ILLEGAL_CALL with the reason and returns the number.
+int gfx_fail_bad_colour(int64_t colour);
 
 // Writes pixels and spans of one colour into the current target, clipped to
 // the view (and the screen's rows); rows written are marked dirty when the

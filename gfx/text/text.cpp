@@ -53,12 +53,18 @@ int draw_with_font_image(const Line& line, const FontCall& font, Drawn* drawn) {
   if (y + glyph_height <= v.top || y >= v.bottom) return 0;
 
   SourceImage f;
-  if (!gfx_source_image(font.image, ctx->bytes_per_pixel, &f) || !font.putter) return 1;
-  if (f.bytes_per_pixel != ctx->bytes_per_pixel || f.pitch <= 3 || glyph_height <= 0 || f.pixels[0] != 0) return 1;
+  if (!font.putter) return rt_fail(ZQ_ERR_ILLEGAL_CALL, "no putter");
+  if (!gfx_source_image(font.image, ctx->bytes_per_pixel, &f)) return gfx_fail_bad_source();
+  if (f.bytes_per_pixel != ctx->bytes_per_pixel)
+    return rt_fail(ZQ_ERR_ILLEGAL_CALL, "font image of %d bytes per pixel onto a target of %d", f.bytes_per_pixel,
+                   ctx->bytes_per_pixel);
+  if (f.pitch <= 3 || glyph_height <= 0 || f.pixels[0] != 0)
+    return rt_fail(ZQ_ERR_ILLEGAL_CALL, "font image without a font header row");
   int first = f.pixels[1], last = f.pixels[2];
   if (first > last) std::swap(first, last);
   int count = last - first + 1;
-  if (3 + count > f.pitch) return 1;  // the widths must lie in the header row
+  if (3 + count > f.pitch)  // the widths must lie in the header row
+    return rt_fail(ZQ_ERR_ILLEGAL_CALL, "font image's header row too short for %d glyph widths", count);
 
   long long skipped = y < v.top ? v.top - y : 0;
   long long rows = glyph_height - skipped;
@@ -74,7 +80,8 @@ int draw_with_font_image(const Line& line, const FontCall& font, Drawn* drawn) {
     glyphs[first + k] = {width, row1 + ptrdiff_t(offset) * f.bytes_per_pixel};
     offset += width;
   }
-  if (offset > f.width) return 1;
+  if (offset > f.width)
+    return rt_fail(ZQ_ERR_ILLEGAL_CALL, "font image's glyphs (%lld pixels) wider than the image (%d)", offset, f.width);
 
   const int bpp = ctx->bytes_per_pixel;
   uint8_t* target_row = ctx->line_table[y];
@@ -131,7 +138,8 @@ int draw_with_builtin_font(const Line& line, uint32_t colour, Drawn* drawn) {
   GfxContext* ctx = line.ctx;
   const ViewClip& v = line.view;
   const FontDescriptor* font = screen_state->font;
-  if (!font || !font->glyphs || font->width <= 0 || font->height <= 0) return 1;
+  if (!font || !font->glyphs || font->width <= 0 || font->height <= 0)
+    return rt_fail(ZQ_ERR_ILLEGAL_CALL, "the screen has no built-in font");
   const long long fw = font->width, fh = font->height;
   const long long n = line.length;
   long long x = line.x, y = line.y;
@@ -173,10 +181,11 @@ int draw_with_builtin_font(const Line& line, uint32_t colour, Drawn* drawn) {
 
 int gfx_draw_string(ImageBuffer* target, float x, float y, int flags, StringValue* text, uint32_t colour,
                     const ImageBuffer* font, int mode, Putter putter, PutterBlender blender, void* parameter) {
+  // Each failure stores its number and reason where it is found.
   rt_set_error(ZQ_OK);
   int result = 0;
   if (!text) {
-    result = 1;
+    result = rt_fail(ZQ_ERR_ILLEGAL_CALL, "no text");
   } else if (screen_state && text->data) {
     GfxContext* ctx = gfx_get_context();
     gfx_set_target(ctx, target);
@@ -187,7 +196,7 @@ int gfx_draw_string(ImageBuffer* target, float x, float y, int flags, StringValu
     int px, py;
     gfx_to_view(ctx, x, y, &px, &py);
     if (!gfx_target_fits(ctx)) {
-      result = 1;
+      result = gfx_fail_bad_target();
     } else {
       Line line{ctx, gfx_view_clip(ctx), px, py, reinterpret_cast<const uint8_t*>(text->data), rt_str_len(text)};
       GfxScreenLock lock;
@@ -198,6 +207,5 @@ int gfx_draw_string(ImageBuffer* target, float x, float y, int flags, StringValu
     }
   }
   rt_str_release(text);
-  if (result != 0) rt_set_error(result);
   return result;
 }

@@ -29,6 +29,22 @@ TEST(ErrorDetail, FailureSetsNumberAndReasonAndSuccessKeepsThem) {
   EXPECT_STREQ(rt_error_detail(), "");
 }
 
+// A public call ending with rt_report keeps what its helper stored; a number
+// the helper returned without storing is stored bare, never beside a stale
+// reason of another number.
+TEST(ErrorDetail, ReportKeepsTheHelpersFailure) {
+  rt_fail(ZQ_ERR_FILE_IO, "writing 4 bytes failed: No space left on device");
+  EXPECT_EQ(rt_report(ZQ_ERR_FILE_IO), ZQ_ERR_FILE_IO);
+  EXPECT_STREQ(rt_error_detail(), "writing 4 bytes failed: No space left on device");
+  EXPECT_EQ(rt_report(ZQ_ERR_ILLEGAL_CALL), ZQ_ERR_ILLEGAL_CALL);
+  EXPECT_EQ(rt_get_error(), ZQ_ERR_ILLEGAL_CALL);
+  EXPECT_STREQ(rt_error_detail(), "");
+  rt_fail(ZQ_ERR_OUT_OF_MEMORY, "no memory");
+  EXPECT_EQ(rt_report(ZQ_OK), ZQ_OK);
+  EXPECT_EQ(rt_get_error(), ZQ_OK);
+  EXPECT_STREQ(rt_error_detail(), "no memory");
+}
+
 TEST(ErrorDetail, LongReasonsAreCutToTheBuffer) {
   const std::string name(1000, 'x');
   rt_fail(ZQ_ERR_FILE_NOT_FOUND, "%s: not found", name.c_str());

@@ -400,6 +400,7 @@ const WindowSystem scripted_window_system = {
     .gl_extensions = gl_extensions,
     .gl_proc = gl_proc,
     .gl_delete_context = gl_delete_context,
+    .last_error = nullptr,  // the drivers then give "unknown cause"
 };
 
 std::mutex& scripted_lock() { return state_lock; }
