@@ -52,6 +52,12 @@ cmake --build "$work/cmake" >>"$work/cmake.log" 2>&1 || { cat "$work/cmake.log";
 data=$prefix/share/zentravolk/data
 "$work/cmake/consumer" "$data"
 "$work/cmake/consumer_static" "$data"
+# The shared library through find_package without SDL2's CMake files.
+cmake -S "$here" -B "$work/cmake_no_sdl2" -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_BUILD_TYPE=Release \
+  -DCONSUMER_STATIC=OFF -DCMAKE_DISABLE_FIND_PACKAGE_SDL2=ON >"$work/cmake_no_sdl2.log" 2>&1 &&
+  cmake --build "$work/cmake_no_sdl2" >>"$work/cmake_no_sdl2.log" 2>&1 ||
+  { echo "find_package(zentravolk) needs SDL2's files for the shared library:"; cat "$work/cmake_no_sdl2.log"; exit 1; }
+"$work/cmake_no_sdl2/consumer" "$data"
 
 step pkg-config
 grep -qx 'License: Zlib' "$libdir/pkgconfig/zentravolk.pc" || { echo "no licence in the pkg-config file"; exit 1; }
