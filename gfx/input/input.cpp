@@ -131,7 +131,7 @@ int gfx_get_mouse(int* x, int* y, int* wheel, int* buttons, int* clip) {
   if (!x || !y) return rt_fail(ZQ_ERR_ILLEGAL_CALL, "no place for the pointer's %s", x ? "y" : "x");
   if (!s) return gfx_fail_no_screen();
   if (!s->driver || !s->driver->get_mouse) return rt_fail(ZQ_ERR_ILLEGAL_CALL, "the %s driver has no pointer", driver_name(s));
-  return rt_fail(ZQ_ERR_ILLEGAL_CALL, "the pointer is outside the window");
+  return rt_fail(ZQ_ERR_ILLEGAL_CALL, "the pointer is outside the window, or the window is not active");
 }
 
 int gfx_set_mouse(int x, int y, int cursor, int clip) {
