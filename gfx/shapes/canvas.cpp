@@ -93,6 +93,12 @@ void ShapeCanvas::line(long long ax, long long ay, long long bx, long long by) c
   mark_rows(std::min(y_first, y_last), std::max(y_first, y_last));
 }
 
+void gfx_shape_point(const GfxContext* ctx, float x, float y, double* tx, double* ty) {
+  bool relative = !(ctx->flags & kCtxViewAbsolute);
+  *tx = double(x) + (relative ? ctx->view.x : 0);
+  *ty = double(y) + (relative ? ctx->view.y : 0);
+}
+
 int gfx_shape_begin(ImageBuffer* target, int64_t colour, ShapeCanvas* canvas) {
   if (!screen_state) return gfx_fail_no_screen();
   GfxContext* ctx = gfx_get_context();

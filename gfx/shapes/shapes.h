@@ -2,6 +2,7 @@
 // opening steps (target, colour, routines) and a canvas that writes pixels
 // and spans clipped to the view, marking dirty rows only on the visible page.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 #include "gfx/draw/context.h"
@@ -44,7 +45,17 @@ struct ShapeCanvas {
   bool empty() const { return left >= right || top >= bottom; }
 };
 
+// A caller's point in target pixels with its fractions kept (gfx_to_view
+// without the rounding): the view's origin is added unless the view is
+// absolute. Pixel (X, Y) has its centre at (X, Y).
+void gfx_shape_point(const GfxContext* ctx, float x, float y, double* tx, double* ty);
+
 // Opening steps of every shape call: context, target, colour, routines.
 // Returns 0, or 1 (also stored as the runtime's error) for no screen, a bad
 // colour or an image that cannot be drawn on; the canvas is then unusable.
 int gfx_shape_begin(ImageBuffer* target, int64_t colour, ShapeCanvas* canvas);
+
+struct SubPoint;
+// Fills the polygon with these sub-pixel vertices (closed, even-odd) by the
+// centre rule, clipped to the canvas.
+void gfx_fill_subpixel_polygon(const ShapeCanvas& c, const SubPoint* pts, size_t n);

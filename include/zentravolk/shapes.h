@@ -1,7 +1,8 @@
 /**
  * @file zentravolk/shapes.h
- * @brief Shapes and capture: lines, boxes, circles, ellipses, arcs, flood
- *        fill, and copying part of a target into an image.
+ * @brief Shapes and capture: lines, boxes, circles, ellipses, arcs,
+ *        polygons, thick and smooth lines, flood fill, and copying part of a
+ *        target into an image.
  */
 #ifndef ZENTRAVOLK_SHAPES_H
 #define ZENTRAVOLK_SHAPES_H
@@ -86,6 +87,97 @@ ZQ_API int gfx_line(ImageBuffer* target, float x1, float y1, float x2, float y2,
  *          non-finite radius, aspect or angle. */
 ZQ_API int gfx_circle(ImageBuffer* target, float x, float y, float radius, int64_t colour, float start, float end,
                       float aspect, int flags);
+
+/** Draws a polygon, filled or outlined.
+ *
+ *  Filled, a pixel is drawn when its centre lies inside the polygon by the
+ *  even-odd rule (so self-crossing polygons have holes where they overlap
+ *  themselves); a centre exactly on an edge counts as inside only on the
+ *  polygon's left and top edges. Polygons that share an edge therefore
+ *  neither overlap nor leave a gap, and a tiling of the target by polygons
+ *  covers each pixel exactly once. Pixel (x, y) has its centre at the point
+ *  (x, y); vertices keep their fractions to 1/256 of a pixel and are limited
+ *  to 2^30 pixels either side of the view's origin.
+ *
+ *  Outlined, the polygon is the closed chain of gfx_line() lines through its
+ *  vertices, each rounded to a pixel as gfx_line() rounds its points.
+ *  @param target the image, or null for the screen's work page.
+ *  @param points @p count vertices as x, y pairs; the graphics cursor is
+ *         left at the last one.
+ *  @param count the number of vertices, 1 or more.
+ *  @param colour the colour, or ::ZQ_OMITTED for the foreground.
+ *  @param flags ::ZQ_SHAPE_FILLED, or 0 for the outline.
+ *  @return ::ZQ_OK, or ::ZQ_ERR_ILLEGAL_CALL also for no points, a count
+ *          below 1 or a coordinate that is not finite. */
+ZQ_API int gfx_polygon(ImageBuffer* target, const float* points, int count, int64_t colour, int flags);
+
+/** Draws a triangle: gfx_polygon() with three vertices.
+ *  @param target the image, or null for the screen's work page.
+ *  @param x1,y1,x2,y2,x3,y3 the vertices; the graphics cursor is left at
+ *         the third.
+ *  @param colour the colour, or ::ZQ_OMITTED for the foreground.
+ *  @param flags ::ZQ_SHAPE_FILLED, or 0 for the outline.
+ *  @return as gfx_polygon(). */
+ZQ_API int gfx_triangle(ImageBuffer* target, float x1, float y1, float x2, float y2, float x3, float y3,
+                        int64_t colour, int flags);
+
+/** Flag of gfx_thick_line(): round ends (a disc of the line's width around
+ *  each end point) instead of butt ends. */
+#define ZQ_LINE_ROUND_ENDS 0x40
+
+/** Draws a line of any width: the rectangle around the segment from the
+ *  first point to the second, @p width wide, filled by the centre rule of
+ *  gfx_polygon() (a pixel is drawn when its centre is inside). The ends are
+ *  cut square at the end points (butt ends), or with ::ZQ_LINE_ROUND_ENDS
+ *  rounded by a disc of the line's width around each end point. A line from
+ *  a to b draws the same pixels as from b to a, and no pixel twice. The end
+ *  points keep their fractions.
+ *  @param target the image, or null for the screen's work page.
+ *  @param x1,y1,x2,y2 the end points; the graphics cursor is left at the
+ *         second.
+ *  @param width the width in pixels, 0 or more (0, and a butt line whose
+ *         ends are the same point, draw nothing).
+ *  @param colour the colour, or ::ZQ_OMITTED for the foreground.
+ *  @param flags ::ZQ_STEP_FIRST, ::ZQ_STEP_SECOND and ::ZQ_LINE_ROUND_ENDS,
+ *         or-ed.
+ *  @return ::ZQ_OK, or ::ZQ_ERR_ILLEGAL_CALL also for a negative or
+ *          non-finite width or a non-finite point. */
+ZQ_API int gfx_thick_line(ImageBuffer* target, float x1, float y1, float x2, float y2, float width, int64_t colour,
+                          int flags);
+
+/** Draws an anti-aliased line (Wu's method). The line is a band one pixel
+ *  thick across its longer axis, from end point to end point (which keep
+ *  their fractions); in each column (each row, for a steep line) it covers
+ *  two pixels, shared by where it passes between their centres, so the
+ *  coverage of a column adds up to the band's share of it (1 inside, less
+ *  at the ends). On a 32-bit target each pixel's four bytes are moved
+ *  toward the colour's by its coverage (times the colour's alpha where the
+ *  screen blends, see ::ZQ_OPEN_ALPHA); on 8- and 16-bit targets a pixel is
+ *  drawn plainly when it is at least half covered. A line from a to b draws
+ *  the same as from b to a, no pixel twice.
+ *  @param target the image, or null for the screen's work page.
+ *  @param x1,y1,x2,y2 the end points; the graphics cursor is left at the
+ *         second.
+ *  @param colour the colour, or ::ZQ_OMITTED for the foreground.
+ *  @param flags ::ZQ_STEP_FIRST and ::ZQ_STEP_SECOND, or-ed; or 0.
+ *  @return ::ZQ_OK, or ::ZQ_ERR_ILLEGAL_CALL also for a point that is not
+ *          finite. */
+ZQ_API int gfx_smooth_line(ImageBuffer* target, float x1, float y1, float x2, float y2, int64_t colour, int flags);
+
+/** Draws an anti-aliased ellipse outline with axes along x and y (Wu's
+ *  method): stepped across columns where the outline is flatter than 45
+ *  degrees and across rows where it is steeper, each step covering two
+ *  pixels as gfx_smooth_line() does; where the two meet a pixel takes the
+ *  larger coverage and is written once. Written as gfx_smooth_line() writes.
+ *  @param target the image, or null for the screen's work page.
+ *  @param x,y the centre (fractions kept); the graphics cursor is left there.
+ *  @param radius_x,radius_y the half-width and the half-height, 0 or more.
+ *  @param colour the colour, or ::ZQ_OMITTED for the foreground.
+ *  @param flags ::ZQ_STEP_FIRST, or 0.
+ *  @return ::ZQ_OK, or ::ZQ_ERR_ILLEGAL_CALL also for a centre that is not
+ *          finite or a negative or non-finite radius. */
+ZQ_API int gfx_smooth_ellipse(ImageBuffer* target, float x, float y, float radius_x, float radius_y, int64_t colour,
+                              int flags);
 
 /** Fills the region around a point with a colour: every pixel reached from
  *  it through horizontal and vertical neighbours of the region, within the

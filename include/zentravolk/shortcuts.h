@@ -2,7 +2,8 @@
  * @file zentravolk/shortcuts.h
  * @brief Short forms of the common calls, with plain C arguments: text from
  *        a C string, a whole image put at a point, a BMP file loaded into an
- *        image of its own size, and error numbers as text.
+ *        image of its own size, rectangles and circles by their size, and
+ *        error numbers as text.
  *
  * Each one hands its arguments to the full call it names, which does the
  * work; results, error numbers and pixels are that call's.
@@ -15,6 +16,7 @@
 #include "zentravolk/common.h"
 #include "zentravolk/blit.h"
 #include "zentravolk/image.h"
+#include "zentravolk/shapes.h"
 
 ZQ_BEGIN_DECLS
 
@@ -67,6 +69,42 @@ ZQ_API int gfx_put_image(ImageBuffer* target, float x, float y, const ImageBuffe
  *          ::ZQ_ERR_FILE_NOT_FOUND when the file cannot be opened;
  *          ::ZQ_ERR_FILE_IO for bad or short file data. */
 ZQ_API ImageBuffer* gfx_load_image(const char* name);
+
+/** Fills a rectangle of @p width x @p height pixels whose top-left pixel is
+ *  at a point: gfx_line() with ::ZQ_SHAPE_FILLED between that pixel and the
+ *  one @p width - 1 and @p height - 1 pixels further (the point is rounded
+ *  first, so the size is always exact).
+ *  @param target the image, or null for the screen's work page.
+ *  @param x,y the top-left pixel.
+ *  @param width,height the size in pixels; 0 draws nothing.
+ *  @param colour the colour, as for gfx_line().
+ *  @return as gfx_line(), and ::ZQ_ERR_ILLEGAL_CALL for a negative size. */
+ZQ_API int gfx_fill_rect(ImageBuffer* target, float x, float y, int width, int height, uint32_t colour);
+
+/** Draws the one-pixel outline of the rectangle gfx_fill_rect() fills:
+ *  gfx_line() with ::ZQ_SHAPE_BOX.
+ *  @param target the image, or null for the screen's work page.
+ *  @param x,y the top-left pixel.
+ *  @param width,height the size in pixels; 0 draws nothing.
+ *  @param colour the colour, as for gfx_line().
+ *  @return as gfx_fill_rect(). */
+ZQ_API int gfx_draw_rect(ImageBuffer* target, float x, float y, int width, int height, uint32_t colour);
+
+/** Fills a circle: gfx_circle() of the whole circle with ::ZQ_SHAPE_FILLED.
+ *  @param target the image, or null for the screen's work page.
+ *  @param x,y the centre.
+ *  @param radius the radius, 0 or more (0 is one pixel).
+ *  @param colour the colour, as for gfx_circle().
+ *  @return as gfx_circle(). */
+ZQ_API int gfx_fill_circle(ImageBuffer* target, float x, float y, float radius, uint32_t colour);
+
+/** Draws a circle's outline: gfx_circle() of the whole circle.
+ *  @param target the image, or null for the screen's work page.
+ *  @param x,y the centre.
+ *  @param radius the radius, 0 or more (0 is one pixel).
+ *  @param colour the colour, as for gfx_circle().
+ *  @return as gfx_fill_circle(). */
+ZQ_API int gfx_draw_circle(ImageBuffer* target, float x, float y, float radius, uint32_t colour);
 
 /** The meaning of an error number, for messages (the library itself never
  *  prints).

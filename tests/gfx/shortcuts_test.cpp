@@ -3,6 +3,7 @@
 // of the error numbers.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <random>
@@ -112,6 +113,43 @@ TEST_P(Shortcuts, PutIsTheFullCallsPutWithEveryPutter) {
   EXPECT_EQ(gfx_put_image(a, 0, 0, sprite, nullptr), ZQ_ERR_ILLEGAL_CALL);
   EXPECT_EQ(gfx_put_image(a, 0, 0, nullptr, putter_copy), ZQ_ERR_ILLEGAL_CALL);
   gfx_image_destroy(sprite);
+  TearDownTwins();
+}
+
+TEST_P(Shortcuts, SimpleFormsAreTheFullShapeCalls) {
+  make_twins(41, 29);
+  const float places[][2] = {{3, 4}, {-6, 20.5f}, {35.4f, -2}, {-0.5f, 2.5f}};
+  for (const auto& p : places) {
+    float x = p[0], y = p[1];
+    uint32_t c = noise() & 0xFFFFFF;
+    EXPECT_EQ(gfx_fill_rect(a, x, y, 9, 5, c), ZQ_OK);
+    EXPECT_EQ(gfx_line(b, std::round(x), std::round(y), std::round(x) + 8, std::round(y) + 4, c, 0, ZQ_SHAPE_FILLED),
+              ZQ_OK);
+    EXPECT_EQ(gfx_draw_rect(a, y, x, 1, 7, c ^ 1), ZQ_OK);
+    EXPECT_EQ(gfx_line(b, std::round(y), std::round(x), std::round(y), std::round(x) + 6, c ^ 1, 0, ZQ_SHAPE_BOX),
+              ZQ_OK);
+    EXPECT_EQ(gfx_fill_circle(a, x, y, 6.5f, c ^ 2), ZQ_OK);
+    EXPECT_EQ(gfx_circle(b, x, y, 6.5f, c ^ 2, 0, 0, 0, ZQ_SHAPE_FILLED), ZQ_OK);
+    EXPECT_EQ(gfx_draw_circle(a, y, x, 11, c ^ 3), ZQ_OK);
+    EXPECT_EQ(gfx_circle(b, y, x, 11, c ^ 3, 0, 0, 0, 0), ZQ_OK);
+  }
+  EXPECT_TRUE(same_pixels(a, b));
+  // The size is exact wherever the corner falls between pixels.
+  ImageBuffer* blank = gfx_image_create(16, 16, 0, 0, 0);
+  for (float x : {-0.5f, 0.5f, 1.49f, 2.5f}) {
+    std::memset(gfx_image_info(blank).pixels, 0, size_t(gfx_image_info(blank).pitch) * 16);
+    ASSERT_EQ(gfx_fill_rect(blank, x, x, 4, 3, GetParam() == 8 ? 1 : 0xFFFFFF), ZQ_OK);
+    int count = 0;
+    for (int i = 0; i < 16 * 16; ++i) count += gfx_point(blank, float(i % 16), float(i / 16)) != 0;
+    EXPECT_EQ(count, x < 0 ? 3 * 2 : 12) << x;  // at -1 one column and one row fall outside
+  }
+  gfx_image_destroy(blank);
+  EXPECT_EQ(gfx_fill_rect(a, 0, 0, 0, 5, 1), ZQ_OK);
+  EXPECT_EQ(gfx_fill_rect(a, 0, 0, -1, 5, 1), ZQ_ERR_ILLEGAL_CALL);
+  EXPECT_STRNE(rt_error_detail(), "");
+  EXPECT_EQ(gfx_draw_rect(a, 0, 0, 3, -2, 1), ZQ_ERR_ILLEGAL_CALL);
+  EXPECT_EQ(gfx_fill_circle(a, 0, 0, -1, 1), ZQ_ERR_ILLEGAL_CALL);
+  EXPECT_TRUE(same_pixels(a, b));
   TearDownTwins();
 }
 
