@@ -54,19 +54,18 @@ void step_line(const ShapeCanvas& c, const LineSteps& L) {
   // Kept in locals: the stores through p could otherwise alias them.
   const long long step = L.step, twice_n = L.twice_n;
   long long rem = L.rem, count = L.i1 - L.i0 + 1;
-  // The minor step is taken by selection rather than by a branch: on lines
-  // of most slopes it comes irregularly, and a mispredicted branch per few
-  // pixels would cost more than the store.
   for (; count > 0; --count) {
     if constexpr (Blend) {
       gfx_blend_into_32(p, colour);
     } else {
       std::memcpy(p, &v, sizeof(T));
     }
+    p += major;
     rem += step;
-    const bool carry = rem >= twice_n;
-    rem -= carry ? twice_n : 0;
-    p += major + (carry ? minor : 0);
+    if (rem >= twice_n) {
+      rem -= twice_n;
+      p += minor;
+    }
   }
 }
 

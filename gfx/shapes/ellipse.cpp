@@ -172,6 +172,42 @@ void whole_spans(const ShapeCanvas& c, Ellipse& e, long long cx, long long cy, b
   }
 }
 
+// Spans up to this many pixels are stored in place; longer ones go to the
+// routine set's span fill, whose start-up only pays off on longer runs.
+constexpr long long kInlineSpanMax = 8;
+
+// The whole shape's spans with plain stores: the short ones (most of an
+// outline's) written here, the long ones by the span fill.
+template <typename T>
+void plain_whole(const ShapeCanvas& c, Ellipse& e, long long cx, long long cy, bool filled) {
+  uint8_t* const* rows = c.ctx->line_table;
+  const T v = T(c.colour);
+  whole_spans(c, e, cx, cy, filled, [&](long long y, long long x0, long long x1) {
+    x0 = std::max(x0, c.left);
+    x1 = std::min(x1, c.right - 1);
+    if (x0 > x1) return;
+    uint8_t* p = rows[y] + x0 * (long long)sizeof(T);
+    if (x1 - x0 >= kInlineSpanMax) {
+      c.ctx->fill_span(p, c.colour, int(x1 - x0 + 1));
+    } else {
+      for (long long x = x0; x <= x1; ++x, p += sizeof(T)) std::memcpy(p, &v, sizeof(T));
+    }
+    if (c.dirty) c.dirty[y] = 1;
+  });
+}
+
+void draw_whole(const ShapeCanvas& c, Ellipse& e, long long cx, long long cy, bool filled) {
+  if (c.blend) {
+    whole_spans(c, e, cx, cy, filled, [&](long long row, long long x0, long long x1) { c.span(row, x0, x1); });
+    return;
+  }
+  switch (c.ctx->bytes_per_pixel) {
+    case 1: plain_whole<uint8_t>(c, e, cx, cy, filled); break;
+    case 2: plain_whole<uint16_t>(c, e, cx, cy, filled); break;
+    default: plain_whole<uint32_t>(c, e, cx, cy, filled); break;
+  }
+}
+
 // A circle's outline, symmetric under swapping x and y as well as under
 // mirroring: the eighth from the x axis to the diagonal is stepped by rows,
 // and each of its pixels stored eight times over (the same pixel more than
@@ -280,7 +316,7 @@ int gfx_circle(ImageBuffer* target, float x, float y, float radius, int64_t colo
   GfxScreenLock lock;
   if (wedge.whole && !lines) {
     if (filled || !draw_circle_eighths(c, e, px, py))
-      whole_spans(c, e, px, py, filled, [&](long long row, long long x0, long long x1) { c.span(row, x0, x1); });
+      draw_whole(c, e, px, py, filled);
     return rt_set_error(ZQ_OK);
   }
   // The radius lines go first; the arc then leaves out their pixels, so a

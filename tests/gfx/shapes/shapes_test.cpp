@@ -12,6 +12,7 @@
 
 #include "gfx/draw/pixel_routines.h"
 #include "gfx/draw/primitives.h"
+#include "gfx/shapes/line_walk.h"
 #include "runtime/rt_core.h"
 #include "tests/gfx/drawing_test_support.h"
 
@@ -132,6 +133,28 @@ TEST_F(Shapes, RandomLinesAreSymmetricConnectedAndClippedExactly) {
       if (x >= 80 && x < 176 && y >= 80 && y < 176) cut.insert({x - 80, y - 80});
     open(96, 96, 32);
     EXPECT_EQ(line_pixels(ax, ay, bx, by), cut);
+  }
+}
+
+// Solid lines are written in runs; the pixels must be the ones the line walk
+// visits one by one, at every depth and slope, cut or whole.
+TEST_F(Shapes, SolidLinesAreTheLineWalksPixels) {
+  std::mt19937 rng(19);
+  std::uniform_int_distribution<int> coord(-60, 160);
+  for (int depth : {8, 16, 32}) {
+    open(101, 83, depth);
+    const int bytes = depth / 8;
+    for (int n = 0; n < 300; ++n) {
+      int ax = coord(rng), ay = coord(rng), bx = n % 7 ? coord(rng) : ax + 40, by = n % 5 ? coord(rng) : ay;
+      std::memset(screen_state->page_buffers[0], 0, size_t(screen_state->pitch) * 83);
+      gfx_line(nullptr, float(ax), float(ay), float(bx), float(by), 0xFFFFFF, 0, 0);
+      Pixels walked, seen;
+      gfx_walk_line(ax, ay, bx, by, {0, 0, 101, 83}, [&](long long x, long long y, long long) { walked.insert({int(x), int(y)}); });
+      for (int y = 0; y < 83; ++y)
+        for (int x = 0; x < 101; ++x)
+          if (screen_state->page_buffers[0][size_t(y) * screen_state->pitch + size_t(x * bytes)]) seen.insert({x, y});
+      ASSERT_EQ(seen, walked) << depth << ": " << ax << "," << ay << " " << bx << "," << by;
+    }
   }
 }
 
