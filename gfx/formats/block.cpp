@@ -13,20 +13,24 @@
 
 namespace {
 
+constexpr int kBlockShort = 0xFD;
+
 // Reads count bytes; a short read is an error unless the file simply ended.
-int read_data(std::FILE* file, void* dest, size_t count) {
+int read_data(ByteSource& source, void* dest, size_t count) {
   if (count == 0) return ZQ_OK;
-  size_t got = std::fread(dest, 1, count, file);
-  return got < count && !std::feof(file) ? ZQ_ERR_FILE_IO : ZQ_OK;
+  size_t got = source.read(dest, count);
+  if (got < count && !source.ended())
+    return source.fail(ZQ_ERR_FILE_IO, "read error after %zu of the block's %zu bytes", got, count);
+  return ZQ_OK;
 }
 
-bool read_length(std::FILE* file, int first_byte, uint32_t* length) {
+bool read_length(ByteSource& source, int first_byte, uint32_t* length) {
   uint8_t b[6];
-  if (first_byte == 0xFD) {
-    if (std::fread(b, 1, 6, file) != 6) return false;
+  if (first_byte == kBlockShort) {
+    if (source.read(b, 6) != 6) return false;
     *length = uint32_t(b[4]) | uint32_t(b[5]) << 8;
   } else {
-    if (std::fread(b, 1, 4, file) != 4) return false;
+    if (source.read(b, 4) != 4) return false;
     *length = uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24;
   }
   return true;
@@ -34,13 +38,13 @@ bool read_length(std::FILE* file, int first_byte, uint32_t* length) {
 
 // The palette after a block, for palette screens only: 2^depth triples at
 // most 256 of them. Stops quietly at the end of the file.
-void read_palette(std::FILE* file, ScreenState* s, uint32_t* palette_dest) {
+void read_palette(ByteSource& source, ScreenState* s, uint32_t* palette_dest) {
   if (s->depth > 8) return;
   int entries = 1 << s->depth;
   bool changed = false;
   for (int i = 0; i < entries; ++i) {
     uint8_t rgb[3];
-    if (std::fread(rgb, 1, 3, file) != 3) break;
+    if (source.read(rgb, 3) != 3) break;
     uint32_t value = uint32_t(rgb[0]) | uint32_t(rgb[1]) << 8 | uint32_t(rgb[2]) << 16;
     if (palette_dest) {
       palette_dest[i] = value;
@@ -54,32 +58,33 @@ void read_palette(std::FILE* file, ScreenState* s, uint32_t* palette_dest) {
   std::fill_n(s->dirty_rows, s->height, uint8_t(1));  // every pixel may look different now
 }
 
-int load_into_block(std::FILE* file, uint32_t length, ImageBuffer* dest) {
+int load_into_block(ByteSource& source, uint32_t length, ImageBuffer* dest) {
   size_t count = std::min(size_t(length), bitmap_dest_room(dest));
-  return read_data(file, gfx_image_bytes(dest), count);
+  return read_data(source, gfx_image_bytes(dest), count);
 }
 
-int load_onto_screen(std::FILE* file, uint32_t length, uint32_t* palette_dest) {
+int load_onto_screen(ByteSource& source, uint32_t length, uint32_t* palette_dest) {
   ScreenState* s = screen_state;
   GfxContext* ctx = gfx_get_context();
   GfxScreenLock lock;
   size_t page_bytes = size_t(s->height) * size_t(s->pitch);
   size_t count = std::min(size_t(length), page_bytes);
-  int result = read_data(file, s->page_buffers[ctx->work_page], count);
+  int result = read_data(source, s->page_buffers[ctx->work_page], count);
   gfx_mark_dirty(ctx, 0, s->height);
   // Data beyond the page is passed over so the palette is read from its place.
-  if (result == 0 && count < length && !std::feof(file) &&
-      std::fseek(file, long(length - count), SEEK_CUR) != 0)
-    result = ZQ_ERR_FILE_IO;
-  if (!std::feof(file)) read_palette(file, s, palette_dest);
+  if (result == 0 && count < length && !source.ended() && !source.skip(length - count))
+    result = source.fail(ZQ_ERR_FILE_IO, "cannot pass over the block's data beyond the page");
+  if (!source.ended()) read_palette(source, s, palette_dest);
   return result;
 }
 
 }  // namespace
 
-int bitmap_load_block(std::FILE* file, int first_byte, ImageBuffer* dest, uint32_t* palette_dest) {
+int bitmap_load_block(ByteSource& source, ImageBuffer* dest, uint32_t* palette_dest) {
+  const int first_byte = source.get();
   uint32_t length;
-  if (!read_length(file, first_byte, &length)) return ZQ_ERR_FILE_IO;
-  if (dest) return load_into_block(file, length, dest);
-  return load_onto_screen(file, length, palette_dest);
+  if (!read_length(source, first_byte, &length))
+    return source.fail(ZQ_ERR_FILE_IO, "file ends inside its raw block header");
+  if (dest) return load_into_block(source, length, dest);
+  return load_onto_screen(source, length, palette_dest);
 }

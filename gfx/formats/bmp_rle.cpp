@@ -19,7 +19,7 @@ constexpr int kMove = 2;
 
 class RleRows {
  public:
-  RleRows(const BmpInfo& info, const BmpTarget& t, RowConvertFn convert, uint8_t* buffer)
+  RleRows(const BmpInfo& info, const LoadTarget& t, RowConvertFn convert, uint8_t* buffer)
       : info_(info), t_(t), convert_(convert), index_(buffer), written_(buffer + t.width) {
     first_ = info.top_down ? 0 : int64_t(info.height) - t.height;
     last_ = info.top_down ? t.height : info.height;
@@ -71,7 +71,7 @@ class RleRows {
   }
 
   const BmpInfo& info_;
-  const BmpTarget& t_;
+  const LoadTarget& t_;
   RowConvertFn convert_;
   uint8_t* index_;
   uint8_t* written_;
@@ -90,15 +90,15 @@ void put_pixels(RleRows& rows, bool four_bits, const uint8_t* data, int count, b
 
 }  // namespace
 
-int bmp_read_rle_rows(std::FILE* file, const BmpInfo& info, const BmpTarget& t, RowConvertFn convert) {
+int bmp_read_rle_rows(ByteSource& source, const BmpInfo& info, const LoadTarget& t, RowConvertFn convert) {
   auto* buffer = static_cast<uint8_t*>(std::calloc(2 * size_t(t.width) + 1, 1));
-  if (!buffer) return ZQ_ERR_FILE_IO;
+  if (!buffer) return source.fail(ZQ_ERR_FILE_IO, "out of memory for a row of %d pixels", t.width);
   const bool four_bits = info.coding == BmpCoding::kRle4;
   RleRows rows(info, t, convert, buffer);
   int result = ZQ_ERR_FILE_IO;  // until the bitmap ends or every row is decoded
   uint8_t code[2], data[256];
   while (!rows.done()) {
-    if (std::fread(code, 1, 2, file) != 2) break;
+    if (source.read(code, 2) != 2) break;
     if (code[0] > 0) {
       put_pixels(rows, four_bits, code + 1, code[0], true);
     } else if (code[1] == kEndOfLine) {
@@ -109,13 +109,13 @@ int bmp_read_rle_rows(std::FILE* file, const BmpInfo& info, const BmpTarget& t, 
       break;
     } else if (code[1] == kMove) {
       uint8_t move[2];
-      if (std::fread(move, 1, 2, file) != 2) break;
+      if (source.read(move, 2) != 2) break;
       if (move[1]) rows.skip_rows(move[1]);
       rows.move_right(move[0]);
     } else {
       size_t bytes = four_bits ? (code[1] + 1u) / 2 : code[1];
       size_t padded = (bytes + 1) & ~size_t(1);
-      size_t got = std::fread(data, 1, padded, file);
+      size_t got = source.read(data, padded);
       if (got < bytes) {
         put_pixels(rows, four_bits, data, int(four_bits ? 2 * got : got), false);
         break;
@@ -124,8 +124,12 @@ int bmp_read_rle_rows(std::FILE* file, const BmpInfo& info, const BmpTarget& t, 
       if (got < padded) break;
     }
   }
-  if (rows.done()) result = ZQ_OK;
-  else if (result) rows.end_row();  // the data ended: keep the row begun
+  if (rows.done()) {
+    result = ZQ_OK;
+  } else if (result) {
+    rows.end_row();  // the data ended: keep the row begun
+    source.fail(result, "run-length data ends before the end of the bitmap");
+  }
   std::free(buffer);
   return result;
 }

@@ -2,8 +2,6 @@
 // bytes, packed pixels of fewer than 8 bits most significant bits first. Only the bytes
 // that reach the target are read; the rest of a row, and rows outside the
 // target, are passed over by seeking.
-#include <sys/types.h>
-
 #include <algorithm>
 #include <cstdlib>
 
@@ -21,20 +19,12 @@ void unpack(const uint8_t* packed, int bits, int count, uint8_t* out) {
   }
 }
 
-// The file's length, with the position left where it was; -1 if unknown.
-off_t file_length(std::FILE* file) {
-  off_t here = ftello(file);
-  if (here < 0 || fseeko(file, 0, SEEK_END) != 0) return -1;
-  off_t end = ftello(file);
-  return fseeko(file, here, SEEK_SET) == 0 ? end : -1;
-}
-
 }  // namespace
 
-int bmp_read_plain_rows(std::FILE* file, const BmpInfo& info, const BmpTarget& t, RowConvertFn convert) {
-  const off_t start = ftello(file);
-  const off_t end = file_length(file);
-  if (start < 0 || end < 0) return ZQ_ERR_FILE_IO;
+int bmp_read_plain_rows(ByteSource& source, const BmpInfo& info, const LoadTarget& t, RowConvertFn convert) {
+  const int64_t start = int64_t(source.tell());
+  const int64_t end = source.length();
+  if (end < 0) return source.fail(ZQ_ERR_FILE_IO, "the file's length cannot be read");
   const uint64_t rows = uint64_t(info.height);
   const uint64_t row_bits = uint64_t(info.width) * uint64_t(info.bits);
   const uint64_t row_stride = (row_bits + 31) / 32 * 4;
@@ -47,25 +37,24 @@ int bmp_read_plain_rows(std::FILE* file, const BmpInfo& info, const BmpTarget& t
   const bool packed = info.bits < 8;
   const size_t take = (size_t(t.width) * size_t(info.bits) + 7) / 8;
   auto* buffer = static_cast<uint8_t*>(std::calloc(take + 1 + (packed ? size_t(t.width) : 0), 1));
-  if (!buffer) return ZQ_ERR_FILE_IO;
+  if (!buffer) return source.fail(ZQ_ERR_FILE_IO, "out of memory for a row of %d pixels", t.width);
   uint8_t* pixels = packed ? buffer + take + 1 : buffer;
 
   // File rows i that land on target rows y < t.height.
   uint64_t first = info.top_down ? 0 : rows - uint64_t(t.height);
   uint64_t last = std::min(present, info.top_down ? uint64_t(t.height) : rows);
-  int result = present < rows ? ZQ_ERR_FILE_IO : ZQ_OK;
-  off_t at = start;
+  int result = ZQ_OK;
+  if (present < rows)
+    result = source.fail(ZQ_ERR_FILE_IO, "pixel data ends after %llu of %llu rows", (unsigned long long)present,
+                         (unsigned long long)rows);
+  uint64_t at = uint64_t(start);
   for (uint64_t i = first; i < last && t.width > 0; ++i) {
-    off_t row_start = start + off_t(i * row_stride);
-    if (row_start != at && fseeko(file, row_start, SEEK_SET) != 0) {
-      result = ZQ_ERR_FILE_IO;
+    uint64_t row_start = uint64_t(start) + i * row_stride;
+    if ((row_start != at && !source.seek(row_start)) || source.read(buffer, take) != take) {
+      result = source.fail(ZQ_ERR_FILE_IO, "pixel row %llu cannot be read", (unsigned long long)i);
       break;
     }
-    if (std::fread(buffer, 1, take, file) != take) {
-      result = ZQ_ERR_FILE_IO;
-      break;
-    }
-    at = row_start + off_t(take);
+    at = row_start + take;
     if (packed) unpack(buffer, info.bits, t.width, pixels);
     if (info.coding == BmpCoding::kBitFields) bmp_unpack_fields(info, pixels, t.width);
     int y = int(info.top_down ? i : rows - 1 - i);

@@ -1,23 +1,17 @@
-// gfx_load_bitmap: opens the file under either folder separator and hands it
-// to the branch its first byte names.
+// gfx_load_bitmap and gfx_load_bitmap_mem: open the file under either folder
+// separator, or take the block of memory, and hand it to the format table.
 #include "gfx/formats/loader.h"
 
+#include <cerrno>
 #include <cstring>
 
-#include "gfx/draw/context.h"
+#include "drivers/screen_state.h"
+#include "gfx/formats/formats.h"
 #include "gfx/formats/loader_internal.h"
 #include "gfx/image/image.h"
 #include "runtime/rt_core.h"
 #include "runtime/rt_file.h"
 #include "runtime/rt_string.h"
-
-namespace {
-
-constexpr int kBlockShort = 0xFD;
-constexpr int kBlockLong = 0xFE;
-constexpr int kBmpFirstByte = 'B';
-
-}  // namespace
 
 size_t bitmap_dest_room(const ImageBuffer* dest) {
   if (size_t room = gfx_image_room(dest)) return room;
@@ -41,55 +35,47 @@ bool bitmap_file_name(const char* chars, int length, char* path) {
   return true;
 }
 
-// Opens a file by name under either folder separator; null with the error
-// number when it cannot.
-std::FILE* bitmap_open(const char* chars, int length, int* error) {
-  char path[kBitmapNameBuffer];
+std::FILE* bitmap_open(const char* chars, int length, char* path) {
   if (!bitmap_file_name(chars, length, path)) {
-    *error = ZQ_ERR_FILE_NOT_FOUND;
+    rt_fail(ZQ_ERR_FILE_NOT_FOUND, "%.40s...: a name of %d characters is too long (at most %d)", chars, length,
+            kBitmapNameBuffer - 1);
     return nullptr;
   }
   std::FILE* file = std::fopen(path, "rb");
-  *error = file ? ZQ_OK : ZQ_ERR_FILE_NOT_FOUND;
+  if (!file) rt_fail(ZQ_ERR_FILE_NOT_FOUND, "%s: cannot open (%s)", path, std::strerror(errno));
   return file;
 }
 
-int bitmap_file_size(const char* name, int* width, int* height) {
-  int error = ZQ_OK;
-  std::FILE* file = bitmap_open(name, int(std::strlen(name)), &error);
-  if (!file) return error;
-  const int first = std::fgetc(file);
-  if (first == kBmpFirstByte)
-    error = bitmap_bmp_size(file, width, height);
-  else
-    error = first == kBlockShort || first == kBlockLong ? ZQ_ERR_ILLEGAL_CALL : ZQ_ERR_FILE_IO;
-  std::fclose(file);
-  return error;
+// What both calls share once the data is at hand: the error number is 0
+// from the start, and a failure's number and reason are recorded where it
+// happened.
+static int load_checked(ByteSource& source, ImageBuffer* dest, uint32_t* palette_dest) {
+  int result = load_image_source(source, dest, palette_dest);
+  if (result != ZQ_OK && rt_get_error() != result)
+    source.fail(result, "cannot be loaded");  // every failing site names its cause; this is a guard
+  return result;
 }
 
 int gfx_load_bitmap(StringValue* name, ImageBuffer* dest, uint32_t* palette_dest) {
   rt_set_error(ZQ_OK);
   if (!dest && !screen_state) {
     rt_str_release(name);
-    return rt_set_error(ZQ_ERR_ILLEGAL_CALL);
+    return rt_fail(ZQ_ERR_ILLEGAL_CALL, "no destination image and no screen open");
   }
-  int error = ZQ_OK;
-  std::FILE* file = bitmap_open(rt_str_chars(name), rt_str_len(name), &error);
+  char path[kBitmapNameBuffer];
+  std::FILE* file = bitmap_open(rt_str_chars(name), rt_str_len(name), path);
   rt_str_release(name);
-  if (!file) return rt_set_error(error);
-  if (screen_state) {
-    GfxContext* ctx = gfx_get_context();
-    gfx_set_target(ctx, nullptr);
-    gfx_select_colour_routines(ctx, 0xFF000000u);
-  }
-  int first = std::fgetc(file);
-  int result;
-  if (first == kBlockShort || first == kBlockLong)
-    result = bitmap_load_block(file, first, dest, palette_dest);
-  else if (first == kBmpFirstByte)
-    result = bitmap_load_bmp(file, dest, palette_dest);
-  else
-    result = ZQ_ERR_FILE_IO;
+  if (!file) return ZQ_ERR_FILE_NOT_FOUND;
+  ByteSource source(file, path);
+  int result = load_checked(source, dest, palette_dest);
   std::fclose(file);
-  return rt_set_error(result);
+  return result;
+}
+
+int gfx_load_bitmap_mem(const void* data, size_t size, ImageBuffer* dest, uint32_t* palette_dest) {
+  rt_set_error(ZQ_OK);
+  if (!data && size) return rt_fail(ZQ_ERR_ILLEGAL_CALL, "no data given for %zu bytes", size);
+  if (!dest && !screen_state) return rt_fail(ZQ_ERR_ILLEGAL_CALL, "no destination image and no screen open");
+  ByteSource source(data, size);
+  return load_checked(source, dest, palette_dest);
 }

@@ -1,4 +1,5 @@
-// Loading an image buffer or the screen's work page from a file: a Windows
+// Loading an image buffer or the screen's work page from a file or from a
+// block of memory, in any format of the format table (formats.h): a Windows
 // BMP file (first byte "B"), converted into the target's pixel format, or a
 // raw block file (first byte 0xFD or 0xFE), copied byte for byte.
 #pragma once

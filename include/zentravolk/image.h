@@ -5,6 +5,7 @@
 #ifndef ZENTRAVOLK_IMAGE_H
 #define ZENTRAVOLK_IMAGE_H
 
+#include <stddef.h>
 #include <stdint.h>
 
 #include "zentravolk/common.h"
@@ -138,8 +139,22 @@ ZQ_API int gfx_port_write(int port, int value);
  *          destination too small for one row; ::ZQ_ERR_FILE_NOT_FOUND when
  *          the file cannot be opened; ::ZQ_ERR_FILE_IO for bad or short file
  *          data (what a short file holds is loaded), and for JPEG or PNG
- *          inside a BMP and other compressions. */
+ *          inside a BMP and other compressions. Every failure also sets a
+ *          short reason naming the file and what was wrong with it, read
+ *          with rt_error_detail(), for instance
+ *          `gfx/p1.bmp: compression 4 (JPEG inside BMP) not supported`. */
 ZQ_API int gfx_load_bitmap(StringValue* name, ImageBuffer* dest, uint32_t* palette_dest);
+
+/** Loads an image file's bytes from memory (a program's embedded art), as
+ *  gfx_load_bitmap() loads a file: the same formats, targets, palette rules
+ *  and results; reasons name the data "data in memory".
+ *  @param data the file's bytes (not kept after the call).
+ *  @param size how many bytes @p data holds.
+ *  @param dest the image to load into, or null for the screen's work page.
+ *  @param palette_dest null, or 256 entries for the file's palette.
+ *  @return as gfx_load_bitmap(), without ::ZQ_ERR_FILE_NOT_FOUND;
+ *          ::ZQ_ERR_ILLEGAL_CALL also for a null @p data with a size. */
+ZQ_API int gfx_load_bitmap_mem(const void* data, size_t size, ImageBuffer* dest, uint32_t* palette_dest);
 
 /** Saves an image or a screen page as a BMP file with the standard 40-byte
  *  information header and bottom-up rows: 8 bits per pixel with the screen

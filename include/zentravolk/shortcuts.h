@@ -11,6 +11,7 @@
 #ifndef ZENTRAVOLK_SHORTCUTS_H
 #define ZENTRAVOLK_SHORTCUTS_H
 
+#include <stddef.h>
 #include <stdint.h>
 
 #include "zentravolk/common.h"
@@ -69,6 +70,16 @@ ZQ_API int gfx_put_image(ImageBuffer* target, float x, float y, const ImageBuffe
  *          ::ZQ_ERR_FILE_NOT_FOUND when the file cannot be opened;
  *          ::ZQ_ERR_FILE_IO for bad or short file data. */
 ZQ_API ImageBuffer* gfx_load_image(const char* name);
+
+/** Loads an image file's bytes from memory into a new image of the file's
+ *  size, as gfx_load_image() loads a file (gfx_image_create() and
+ *  gfx_load_bitmap_mem()).
+ *  @param data the file's bytes (not kept after the call).
+ *  @param size how many bytes @p data holds.
+ *  @return the image, or null with the error number as the last error and
+ *          its reason (rt_error_detail()): as gfx_load_image(), without
+ *          ::ZQ_ERR_FILE_NOT_FOUND. */
+ZQ_API ImageBuffer* gfx_load_image_mem(const void* data, size_t size);
 
 /** Fills a rectangle of @p width x @p height pixels whose top-left pixel is
  *  at a point: gfx_line() with ::ZQ_SHAPE_FILLED between that pixel and the
