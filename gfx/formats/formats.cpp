@@ -10,6 +10,7 @@
 
 #include "gfx/draw/context.h"
 #include "gfx/formats/loader_internal.h"
+#include "gfx/formats/png.h"
 #include "gfx/image/image.h"
 #include "runtime/rt_core.h"
 
@@ -27,6 +28,7 @@ bool is_bmp(const uint8_t* start, size_t count) { return count > 0 && start[0] =
 constexpr ImageFormat kFormats[] = {
     {"raw block", is_block, nullptr, bitmap_load_block},
     {"BMP", is_bmp, bitmap_bmp_size, bitmap_load_bmp},
+    {"PNG", png_file_accepts, png_file_size, png_file_load},
 };
 
 // Well-known file signatures, to say what refused data looks like.

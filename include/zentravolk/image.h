@@ -1,6 +1,6 @@
 /**
  * @file zentravolk/image.h
- * @brief Image buffers, colours and palettes, and loading BMP files.
+ * @brief Image buffers, colours and palettes, and loading and saving image files.
  */
 #ifndef ZENTRAVOLK_IMAGE_H
 #define ZENTRAVOLK_IMAGE_H
@@ -114,8 +114,20 @@ ZQ_API int gfx_port_read(int port);
  *  @return 0, or -1 with no screen open or for another port. */
 ZQ_API int gfx_port_write(int port, int value);
 
-/** Loads a BMP file or a raw block file into an image or the screen,
- *  converting BMP pixels to the target's format. BMP files may have any of
+/** Loads a PNG file, a BMP file or a raw block file into an image or the
+ *  screen, converting PNG and BMP pixels to the target's format (the file's
+ *  first bytes say which it is).
+ *
+ *  PNG files of every colour type and bit depth (grey, grey with alpha,
+ *  RGB, RGBA, palette; transparency chunks; interlaced or not; an animated
+ *  file gives its first frame): into 4 bytes per pixel as 0xAARRGGBB with
+ *  the file's alpha, a pixel of alpha 0 becoming 0x00FF00FF so that
+ *  putter_transparent() skips it; into 2 bytes as RGB 5-6-5, alpha 0
+ *  becoming 0xF81F; into 1 byte only a palette file, whose indices are kept
+ *  and whose palette goes where a BMP file's goes. 16-bit channels are
+ *  scaled exactly to 8 bits.
+ *
+ *  BMP files may have any of
  *  the OS/2 (12, 16, 64 bytes) or Windows (40, 52, 56, 108, 124 bytes)
  *  information headers; 1, 2, 4 or 8 bits per pixel through a palette
  *  (uncompressed, or run-length coded at 8 and 4 bits: pixels the runs never
@@ -135,8 +147,8 @@ ZQ_API int gfx_port_write(int port, int value);
  *  @param palette_dest null, or 256 entries that receive the file's palette
  *         as packed 6-bit RGB (red + green x 256 + blue x 65536).
  *  @return ::ZQ_OK; ::ZQ_ERR_ILLEGAL_CALL for no screen, 15- or 16-bit
- *          files, a 24- or 32-bit file into 1 byte per pixel, or a
- *          destination too small for one row; ::ZQ_ERR_FILE_NOT_FOUND when
+ *          files, a 24- or 32-bit BMP file or a grey or true-colour PNG file
+ *          into 1 byte per pixel, or a destination too small for one row; ::ZQ_ERR_FILE_NOT_FOUND when
  *          the file cannot be opened; ::ZQ_ERR_FILE_IO for bad or short file
  *          data (what a short file holds is loaded), and for JPEG or PNG
  *          inside a BMP and other compressions. Every failure also sets a
