@@ -170,9 +170,10 @@ ZQ_API int gfx_load_bitmap_mem(const void* data, size_t size, ImageBuffer* dest,
 
 /** Saves an image or a screen page as a BMP file with the standard 40-byte
  *  information header and bottom-up rows: 8 bits per pixel with the screen
- *  palette from 1-byte pixels, 24 bits from RGB 5-6-5, 32 bits with the
- *  alpha byte kept from 0xAARRGGBB. Files that gfx_load_bitmap() reads back
- *  give the same pixels. The file is written under a temporary name in the
+ *  palette from 1-byte pixels, 24 bits (opaque, as the pixels look on the
+ *  screen) from RGB 5-6-5 and from 0xAARRGGBB. gfx_save_image() with a .bmp
+ *  name and no flags; gfx_save_image() with ::ZQ_SAVE_ALPHA keeps alpha.
+ *  Files that gfx_load_bitmap() reads back give the same pixels. The file is written under a temporary name in the
  *  same folder and renamed when complete, so a failed save leaves no file
  *  (and an older file of that name as it was).
  *  @param name file name; folders may be separated by "/" or "" (released
@@ -187,6 +188,35 @@ ZQ_API int gfx_load_bitmap_mem(const void* data, size_t size, ImageBuffer* dest,
  *          when the file cannot be created; ::ZQ_ERR_FILE_IO when writing
  *          it fails (a full disk). */
 ZQ_API int gfx_save_bitmap(StringValue* name, const ImageBuffer* source, int page);
+
+/** @name Flags of gfx_save_image()
+ *  @{ */
+/** Keep a 32-bit source's alpha byte: an RGBA PNG, a 32-bit BMP. */
+#define ZQ_SAVE_ALPHA 1
+/** Write mask-colour pixels (index 0, 0xF81F, 0x??FF00FF) fully transparent
+ *  and all others opaque (or with their alpha, with ::ZQ_SAVE_ALPHA): for
+ *  sprites taken to a picture editor. */
+#define ZQ_SAVE_MASK_AS_ALPHA 2
+/** @} */
+
+/** Saves an image or a screen page as a PNG or BMP file, the format chosen
+ *  by the name's extension (.png or .bmp, any letter case). By default the
+ *  pixels are saved opaque, as they look on the screen: a 1-byte source as a
+ *  palette file with the screen's palette, a 2- or 4-byte source as RGB
+ *  (24-bit BMP). Files that gfx_load_bitmap() reads back give the same
+ *  pixels (alpha aside). Written under a temporary name and renamed when
+ *  complete, as gfx_save_bitmap() does.
+ *  @param name the file name, zero-terminated; folders may be separated by
+ *         "/" or "\".
+ *  @param source the image to save, or null for a page of the screen.
+ *  @param page with a null @p source: the page, or a negative value for the
+ *         work page; ignored otherwise.
+ *  @param flags 0, or ::ZQ_SAVE_ALPHA and ::ZQ_SAVE_MASK_AS_ALPHA (either or
+ *         both): the file then holds RGBA (a 32-bit BMP).
+ *  @return as gfx_save_bitmap(), and ::ZQ_ERR_ILLEGAL_CALL for a null
+ *          @p name or an extension other than .png and .bmp; every failure
+ *          sets its reason (rt_error_detail()). */
+ZQ_API int gfx_save_image(const char* name, const ImageBuffer* source, int page, int flags);
 
 /** @} */
 

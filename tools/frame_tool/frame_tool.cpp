@@ -1,7 +1,6 @@
 // Runs the game headless on the null driver with a clock that advances one
 // sixtieth of a second per frame and scripted keys, and saves chosen frames
-// as PNG files (through libpng) and as BMP files (through the library's own
-// gfx_save_bitmap).
+// as PNG and BMP files through the library's own gfx_save_image.
 //
 //   frame_tool <data dir> <output dir> <script>
 //
@@ -19,7 +18,6 @@
 #include "drivers/screen_state.h"
 #include "game/game.h"
 #include "gfx/input/input.h"
-#include "png_writer.h"
 #include "runtime/runtime.h"
 #include "zentravolk/image.h"
 
@@ -68,12 +66,11 @@ int main(int argc, char** argv) {
     if (word[0] == '@') {
       const int shown = game.work_page ^ 1;
       const std::string base = out_dir + "/" + word.substr(1);
-      if (!write_png(base + ".png", screen_state->page_buffers[shown], screen_state->width, screen_state->height,
-                     screen_state->pitch) ||
-          gfx_save_bitmap(rt_str_new_temp((base + ".bmp").c_str(), int(base.size() + 4)), nullptr, shown) != 0) {
-        std::fprintf(stderr, "frame_tool: cannot write %s\n", word.c_str() + 1);
-        return 1;
-      }
+      for (const char* extension : {".png", ".bmp"})
+        if (gfx_save_image((base + extension).c_str(), nullptr, shown, 0) != 0) {
+          std::fprintf(stderr, "frame_tool: %s\n", rt_error_detail());
+          return 1;
+        }
       continue;
     }
     size_t star = word.find('*');
