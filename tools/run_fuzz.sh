@@ -2,8 +2,8 @@
 # Fuzzes the loaders of outside data for about a minute in all: configures a
 # clang build with ZQ_FUZZ=ON in build/fuzz, builds only the fuzz targets, and
 # runs each on a copy of its seed corpus (the seeds stay as they are): the
-# bitmap loader for half the time, the level file and the numbered-file reads
-# for a quarter each. Any crash, sanitizer report or leak fails the run; its
+# bitmap loader and the PNG reader for a third of the time each, the level
+# file and the numbered-file reads for a sixth each. Any crash, sanitizer report or leak fails the run; its
 # input is kept in build/fuzz/findings.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -13,7 +13,7 @@ seconds=${ZQ_FUZZ_SECONDS:-60}  # in all
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DZQ_FUZZ=ON -DZQ_SANITIZE=address \
   -DZQ_BUILD_BENCH=OFF -DZQ_WERROR=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" --target bitmap_loader_fuzz level_file_fuzz numbered_file_fuzz -j"$(nproc)"
+cmake --build "$build" --target bitmap_loader_fuzz png_loader_fuzz level_file_fuzz numbered_file_fuzz -j"$(nproc)"
 
 work=$(mktemp -d /tmp/zq_fuzz.XXXXXX)
 trap 'rm -rf "$work"' EXIT
@@ -31,7 +31,8 @@ fuzz() {  # target, seed folder under tests/fuzz, seconds
     status=1
   fi
 }
-fuzz bitmap_loader_fuzz corpus $((seconds / 2))
-fuzz level_file_fuzz level_corpus $((seconds / 4))
-fuzz numbered_file_fuzz file_corpus $((seconds / 4))
+fuzz bitmap_loader_fuzz corpus $((seconds / 3))
+fuzz png_loader_fuzz png_corpus $((seconds / 3))
+fuzz level_file_fuzz level_corpus $((seconds / 6))
+fuzz numbered_file_fuzz file_corpus $((seconds / 6))
 exit $status

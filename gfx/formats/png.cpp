@@ -2,11 +2,12 @@
 // decoder's start: the frames it jumps over (the read callback, libpng's
 // own) hold nothing that needs destroying, and what the decoder allocates is
 // kept in its state record, so everything is released on either road.
-// Files that are not interlaced are decoded a row at a time and only the
-// rows that reach the target are read; interlaced ones are decoded whole
-// into a buffer first. Sizes that could not be decoded in reasonable memory,
-// or that the data is far too short to hold, are refused before anything is
-// allocated.
+// Files that are not interlaced are decoded a row at a time, each row that
+// reaches the target converted as it comes; interlaced ones are decoded
+// whole into a buffer first. Either way the whole file is read to its end
+// chunk, so damage anywhere in it is found. Sizes that could not be decoded
+// in reasonable memory, or that the data is far too short to hold, are
+// refused before anything is allocated.
 #include "gfx/formats/png.h"
 
 #include <png.h>
@@ -153,13 +154,15 @@ int read_pixels(PngState* state, const LoadTarget* t, bool indices) {
   const size_t rows = png_get_image_height(png, info);
   const RowConvertFn convert = indices ? convert_index_to_8 : t->bytes_per_pixel == 4 ? keyed_to_32 : keyed_to_16;
   if (passes == 1) {
-    // One row at a time, only as many as reach the target.
+    // One row at a time; rows below the target are decoded too, so that
+    // damage anywhere in the file is found.
     state->pixels = static_cast<uint8_t*>(std::malloc(row_bytes));
     if (!state->pixels) png_error(png, "out of memory for a row");
-    for (int y = 0; y < t->height; ++y) {
+    for (size_t y = 0; y < rows; ++y) {
       png_read_row(png, state->pixels, nullptr);
-      convert(state->pixels, t->pixels + size_t(y) * t->pitch, t->width);
+      if (y < size_t(t->height)) convert(state->pixels, t->pixels + y * t->pitch, t->width);
     }
+    png_read_end(png, nullptr);
     return ZQ_OK;
   }
   // Interlaced: every pass covers the whole picture.
@@ -168,6 +171,7 @@ int read_pixels(PngState* state, const LoadTarget* t, bool indices) {
   if (!state->pixels || !state->row_list) png_error(png, "out of memory for the decoded picture");
   for (size_t y = 0; y < rows; ++y) state->row_list[y] = state->pixels + y * row_bytes;
   png_read_image(png, state->row_list);
+  png_read_end(png, nullptr);
   for (int y = 0; y < t->height; ++y) convert(state->row_list[y], t->pixels + size_t(y) * t->pitch, t->width);
   return ZQ_OK;
 }
