@@ -3,6 +3,7 @@
 // that returns an image and fails (gfx_image_create) keeps the number as it
 // was and gives only the reason.
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <cctype>
 #include <cmath>
@@ -10,6 +11,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "drivers/driver.h"
 #include "drivers/refusal.h"
@@ -56,6 +58,37 @@ std::string temp_folder() { return std::filesystem::temp_directory_path().string
 
 int open_file(const std::string& path) {
   return rt_file_open(rt_str_new_temp(path.c_str(), int(path.size())), ZQ_FILE_INPUT, ZQ_ACCESS_READ, 0, 7, 0);
+}
+
+// Image file data held in memory, loaded onto the screen.
+int load_bytes(const std::vector<uint8_t>& bytes) {
+  return gfx_load_bitmap_mem(bytes.data(), bytes.size(), nullptr, nullptr);
+}
+
+// The headers of a 4 x 4 BMP file with the given bit count and compression.
+std::vector<uint8_t> bmp_header(int bits, int compression) {
+  std::vector<uint8_t> f(54, 0);
+  f[0] = 'B', f[1] = 'M', f[10] = 54, f[14] = 40, f[18] = 4, f[22] = 4, f[26] = 1;
+  f[28] = uint8_t(bits), f[30] = uint8_t(compression);
+  return f;
+}
+
+// A PNG signature and header chunk of the given size, then (with data) an
+// empty data chunk; CRCs correct.
+std::vector<uint8_t> png_header(uint32_t width, uint32_t height, bool data = false) {
+  std::vector<uint8_t> f = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+  for (uint32_t v : {width, height}) f.insert(f.end(), {uint8_t(v >> 24), uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)});
+  f.insert(f.end(), {8, 6, 0, 0, 0});  // 8-bit RGBA
+  auto put_crc = [&f](size_t from) {
+    const uint32_t crc = uint32_t(crc32(0, f.data() + from, uInt(f.size() - from)));
+    f.insert(f.end(), {uint8_t(crc >> 24), uint8_t(crc >> 16), uint8_t(crc >> 8), uint8_t(crc)});
+  };
+  put_crc(12);
+  if (data) {
+    f.insert(f.end(), {0, 0, 0, 0, 'I', 'D', 'A', 'T'});
+    put_crc(f.size() - 4);
+  }
+  return f;
 }
 
 ImageBuffer* invalid_image() {
@@ -136,6 +169,37 @@ const Row kRows[] = {
      ZQ_ERR_FILE_NOT_FOUND, temp_folder() + "/zq_no_such_file.dat: No such file or directory"},
     {"missing file", Before::kNoScreen, [] { return open_file(temp_folder()); }, ZQ_ERR_FILE_NOT_FOUND,
      temp_folder() + ": a folder, not a file"},
+
+    {"missing file", Before::kNullScreen,
+     [] { return gfx_load_image((temp_folder() + "/zq_no_such_image.png").c_str()) ? ZQ_OK : rt_get_error(); },
+     ZQ_ERR_FILE_NOT_FOUND, temp_folder() + "/zq_no_such_image.png: cannot open (No such file or directory)"},
+    {"missing file", Before::kNullScreen,
+     [] { return gfx_save_image((temp_folder() + "/zq_no_folder/shot.png").c_str(), nullptr, 0, 0); },
+     ZQ_ERR_FILE_NOT_FOUND, temp_folder() + "/zq_no_folder/shot.png: cannot create (No such file or directory)"},
+    {"argument", Before::kNullScreen, [] { return gfx_save_image("shot.gif", nullptr, 0, 0); },
+     ZQ_ERR_ILLEGAL_CALL, "shot.gif: the name does not end in .png or .bmp"},
+
+    // Bad file data, by kind.
+    {"bad data", Before::kNullScreen, [] { return load_bytes({0xFF, 0xD8, 0xFF, 0xE0, 0, 0x10, 'J', 'F'}); },
+     ZQ_ERR_FILE_IO,
+     "data in memory: not an image file this library reads (BMP, PNG or raw block): starts with FF D8 FF E0 (a "
+     "JPEG file)"},
+    {"bad data", Before::kNullScreen, [] { return load_bytes({}); }, ZQ_ERR_FILE_IO,
+     "data in memory: not an image file this library reads (BMP, PNG or raw block): is empty"},
+    {"bad data", Before::kNullScreen, [] { return load_bytes({'B', 'Z', 'h', '9', 0x31, 0x41}); }, ZQ_ERR_FILE_IO,
+     "data in memory: not a BMP file: starts with 42 5A 68 39 (a bzip2 archive)"},
+    {"bad data", Before::kNullScreen, [] { return load_bytes(bmp_header(0, 4)); }, ZQ_ERR_FILE_IO,
+     "data in memory: compression 4 (JPEG inside BMP) not supported"},
+    {"bad data", Before::kNullScreen, [] { return load_bytes(bmp_header(16, 0)); }, ZQ_ERR_ILLEGAL_CALL,
+     "data in memory: 16 bits per pixel not supported"},
+    {"bad data", Before::kNullScreen, [] { return load_bytes(bmp_header(24, 0)); }, ZQ_ERR_FILE_IO,
+     "data in memory: pixel data ends after 0 of 4 rows"},
+    {"bad data", Before::kNullScreen, [] { return load_bytes(png_header(4, 4)); }, ZQ_ERR_FILE_IO,
+     "data in memory: bad PNG data: file ends early"},
+    {"bad data", Before::kNullScreen, [] { return load_bytes({0xFE, 1, 0}); }, ZQ_ERR_FILE_IO,
+     "data in memory: file ends inside its raw block header"},
+    {"too large", Before::kNullScreen, [] { return load_bytes(png_header(100000, 100000, true)); }, ZQ_ERR_FILE_IO,
+     "data in memory: image size 100000 x 100000 too large (at most 256 MiB decoded)"},
 
     // Every driver refused: each one's reason, in the order tried.
     {"driver refusal", Before::kRefusingDrivers, [] { return gfx_screen_res(320, 200, 32, 1, 0, 0); },
