@@ -61,6 +61,26 @@ ZQ_API ImageBuffer* gfx_image_create(int width, int height, uint32_t colour, int
  *  @param image the image, or null (nothing happens). */
 ZQ_API void gfx_image_destroy(ImageBuffer* image);
 
+/** An image's size, read from either header style.
+ *  @param image the image.
+ *  @param width,height receive the size in pixels; either may be null.
+ *  @return ::ZQ_OK, or ::ZQ_ERR_ILLEGAL_CALL (with a reason, see
+ *          rt_error_detail()) for a null image or a header that does not
+ *          describe an image; the outputs are then left as they were. */
+ZQ_API int gfx_image_size(const ImageBuffer* image, int* width, int* height);
+
+/** An image's pixel rows, for reading or writing them directly. Row y
+ *  starts @p pitch x y bytes after the returned pixel; a pixel is 1, 2 or
+ *  4 bytes as described above (a short-style image whose pixel size is 0
+ *  has the screen's).
+ *  @param image the image.
+ *  @param pitch receives the bytes from one row to the next; may be null.
+ *  @return the image's first (top-left) pixel, or null with
+ *          ::ZQ_ERR_ILLEGAL_CALL as the last error (and a reason) for a null
+ *          image, a header that does not describe an image, or a short-style
+ *          image of pixel size 0 with no screen open. */
+ZQ_API uint8_t* gfx_image_pixels(ImageBuffer* image, int* pitch);
+
 /** A 32-bit colour in a pixel format: RGB 5-6-5 for 2 bytes per pixel,
  *  masked to 0xFF for 1 byte, unchanged for 4.
  *  @param bytes_per_pixel 1, 2 or 4.

@@ -128,6 +128,41 @@ TEST_F(PublicApi, ImagesHaveTheDocumentedHeaders) {
   EXPECT_EQ(gfx_image_create(5, 3, 0, 24, 0), nullptr);  // 3 bytes per pixel cannot be made
 }
 
+// Size and rows without reading header words, for both header styles; a
+// pixel written through the row pointer is the one drawing calls read.
+TEST_F(PublicApi, ImageSizeAndPixelsReadEitherHeader) {
+  open(64, 48, 32, 1, 0);
+  for (int level : {0, 1}) {
+    rt_init(0, nullptr, level);
+    ImageBuffer* image = gfx_image_create(5, 3, 0, 32, 0);
+    ASSERT_NE(image, nullptr);
+    int w = 0, h = 0, pitch = 0;
+    EXPECT_EQ(gfx_image_size(image, &w, &h), ZQ_OK);
+    EXPECT_EQ(w, 5);
+    EXPECT_EQ(h, 3);
+    EXPECT_EQ(gfx_image_size(image, nullptr, nullptr), ZQ_OK);
+    uint8_t* pixels = gfx_image_pixels(image, &pitch);
+    ASSERT_NE(pixels, nullptr);
+    EXPECT_EQ(pitch, level == 0 ? 32 : 20);
+    EXPECT_EQ(pixels - reinterpret_cast<uint8_t*>(image), level == 0 ? 32 : 4);
+    const uint32_t colour = 0x00123456;
+    std::memcpy(pixels + 2 * pitch + 4 * 4, &colour, 4);
+    EXPECT_EQ(gfx_point(image, 4, 2), colour);
+    gfx_image_destroy(image);
+  }
+  // A null image: the number and a reason, the outputs untouched.
+  rt_set_error(ZQ_OK);
+  int w = 7, pitch = 9;
+  EXPECT_EQ(gfx_image_size(nullptr, &w, nullptr), ZQ_ERR_ILLEGAL_CALL);
+  EXPECT_EQ(w, 7);
+  EXPECT_STRNE(rt_error_detail(), "");
+  rt_set_error(ZQ_OK);
+  EXPECT_EQ(gfx_image_pixels(nullptr, &pitch), nullptr);
+  EXPECT_EQ(rt_get_error(), ZQ_ERR_ILLEGAL_CALL);
+  EXPECT_EQ(pitch, 9);
+  EXPECT_STRNE(rt_error_detail(), "");
+}
+
 TEST_F(PublicApi, BitmapsLoadIntoImagesOfTheirSize) {
   open(64, 48, 32, 1, 0);
   ImageBuffer* tile = gfx_image_create(32, 32, 0, 32, ZQ_IMAGE_MASK_FILL);
