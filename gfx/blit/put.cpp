@@ -69,8 +69,8 @@ int gfx_fail_bad_target() {
   return rt_fail(ZQ_ERR_ILLEGAL_CALL, "target image damaged or deeper than its memory allows");
 }
 
-int gfx_put(ImageBuffer* target, float x, float y, const ImageBuffer* source, int x1, int y1, int x2, int y2,
-            int coord_flags, int mode, Putter putter, int alpha, PutterBlender blender, void* parameter) {
+int gfx_put_start(ImageBuffer* target, float x, float y, const ImageBuffer* source, int coord_flags, int mode,
+                  Putter putter, PutStart* out) {
   if (!screen_state) return gfx_fail_no_screen();
   if (!source) return rt_fail(ZQ_ERR_ILLEGAL_CALL, "no source image");
   if (!putter) return rt_fail(ZQ_ERR_ILLEGAL_CALL, "no putter");
@@ -79,22 +79,52 @@ int gfx_put(ImageBuffer* target, float x, float y, const ImageBuffer* source, in
   gfx_select_colour_routines(ctx, 0xFF000000u);
 
   gfx_step_coords(ctx, (coord_flags & ZQ_PUT_POINT_RELATIVE) ? ZQ_STEP_FIRST : 0, &x, &y, nullptr, nullptr);
+  PutStart s{ctx, {}, 0, 0, putter};
+  gfx_to_view(ctx, x, y, &s.dx, &s.dy);
+
+  if (!gfx_source_image(source, ctx->bytes_per_pixel, &s.src)) return gfx_fail_bad_source();
+  if (!gfx_target_fits(ctx)) return gfx_fail_bad_target();
+  if (s.src.bytes_per_pixel != ctx->bytes_per_pixel) {
+    if (mode != ZQ_PUT_ALPHA_MODE || s.src.bytes_per_pixel != 1 || ctx->bytes_per_pixel != 4)
+      return rt_fail(ZQ_ERR_ILLEGAL_CALL, "source of %d bytes per pixel onto a target of %d", s.src.bytes_per_pixel,
+                     ctx->bytes_per_pixel);
+    s.putter = putter_alpha_channel;
+  }
+  *out = s;
+  return ZQ_OK;
+}
+
+bool gfx_clip_to_view(const ViewClip& v, TargetBox* box, long long* sx, long long* sy) {
+  long long& px = box->x;
+  long long& py = box->y;
+  long long& w = box->width;
+  long long& h = box->height;
+  if (w <= 0 || h <= 0 || px + w <= v.left || px >= v.right || py + h <= v.top || py >= v.bottom) return false;
+  if (py < v.top) {
+    *sy += v.top - py;
+    h -= v.top - py;
+    py = v.top;
+  }
+  if (py + h > v.bottom) h = v.bottom - py;
+  if (px < v.left) {
+    *sx += v.left - px;
+    w -= v.left - px;
+    px = v.left;
+  }
+  if (px + w > v.right) w = v.right - px;
+  return true;
+}
+
+int gfx_put(ImageBuffer* target, float x, float y, const ImageBuffer* source, int x1, int y1, int x2, int y2,
+            int coord_flags, int mode, Putter putter, int alpha, PutterBlender blender, void* parameter) {
+  PutStart start;
+  if (int error = gfx_put_start(target, x, y, source, coord_flags, mode, putter, &start)) return error;
+  GfxContext* ctx = start.ctx;
+  const SourceImage& src = start.src;
   long long rx2 = x2, ry2 = y2;
   if (coord_flags & ZQ_PUT_RECT_RELATIVE) {
     rx2 += x1;
     ry2 += y1;
-  }
-  int dx, dy;
-  gfx_to_view(ctx, x, y, &dx, &dy);
-
-  SourceImage src;
-  if (!gfx_source_image(source, ctx->bytes_per_pixel, &src)) return gfx_fail_bad_source();
-  if (!gfx_target_fits(ctx)) return gfx_fail_bad_target();
-  if (src.bytes_per_pixel != ctx->bytes_per_pixel) {
-    if (mode != ZQ_PUT_ALPHA_MODE || src.bytes_per_pixel != 1 || ctx->bytes_per_pixel != 4)
-      return rt_fail(ZQ_ERR_ILLEGAL_CALL, "source of %d bytes per pixel onto a target of %d", src.bytes_per_pixel,
-                     ctx->bytes_per_pixel);
-    putter = putter_alpha_channel;
   }
 
   long long sx = 0, sy = 0, w = src.width, h = src.height;
@@ -113,28 +143,15 @@ int gfx_put(ImageBuffer* target, float x, float y, const ImageBuffer* source, in
     h = bottom - top + 1;
   }
 
-  const ViewClip v = gfx_view_clip(ctx);
-  long long px = dx, py = dy;
-  if (px + w <= v.left || px >= v.right || py + h <= v.top || py >= v.bottom) return rt_set_error(ZQ_OK);
-  if (py < v.top) {
-    sy += v.top - py;
-    h -= v.top - py;
-    py = v.top;
-  }
-  if (py + h > v.bottom) h = v.bottom - py;
-  if (px < v.left) {
-    sx += v.left - px;
-    w -= v.left - px;
-    px = v.left;
-  }
-  if (px + w > v.right) w = v.right - px;
+  TargetBox box{start.dx, start.dy, w, h};
+  if (!gfx_clip_to_view(gfx_view_clip(ctx), &box, &sx, &sy)) return rt_set_error(ZQ_OK);
 
   const uint8_t* from = src.pixels + ptrdiff_t(sy) * src.pitch + ptrdiff_t(sx) * src.bytes_per_pixel;
   {
     GfxScreenLock lock;
-    uint8_t* to = ctx->line_table[py] + ptrdiff_t(px) * ctx->bytes_per_pixel;
-    putter(from, to, int(w), int(h), src.pitch, ctx->pitch, alpha, blender, parameter);
-    gfx_mark_dirty(ctx, int(py), int(h));
+    uint8_t* to = ctx->line_table[box.y] + ptrdiff_t(box.x) * ctx->bytes_per_pixel;
+    start.putter(from, to, int(box.width), int(box.height), src.pitch, ctx->pitch, alpha, blender, parameter);
+    gfx_mark_dirty(ctx, int(box.y), int(box.height));
   }
   return rt_set_error(ZQ_OK);
 }

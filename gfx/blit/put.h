@@ -45,3 +45,26 @@ struct ViewClip {
   long long left, top, right, bottom;
 };
 ViewClip gfx_view_clip(const GfxContext* ctx);
+
+// The start every put shares: a screen open, a source and a putter given,
+// the target set, the point stepped (ZQ_PUT_POINT_RELATIVE) and turned into
+// the target pixel (dx, dy), the source header read and its pixel size
+// matched to the target's (ZQ_PUT_ALPHA_MODE swaps in putter_alpha_channel).
+struct PutStart {
+  GfxContext* ctx;
+  SourceImage src;
+  int dx, dy;
+  Putter putter;
+};
+// ZQ_OK, or ZQ_ERR_ILLEGAL_CALL with its reason.
+int gfx_put_start(ImageBuffer* target, float x, float y, const ImageBuffer* source, int coord_flags, int mode,
+                  Putter putter, PutStart* out);
+
+// A rectangle of target pixels, 64-bit so that no sum overflows.
+struct TargetBox {
+  long long x, y, width, height;
+};
+// The one clip step of every put: cuts box to the view, moving the source
+// offset (sx, sy) by what is cut on the top and left. False when nothing of
+// it is inside.
+bool gfx_clip_to_view(const ViewClip& view, TargetBox* box, long long* sx, long long* sy);

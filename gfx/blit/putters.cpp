@@ -18,23 +18,28 @@ inline Putter routine(const void*& slot, PutterKind kind, const GfxContext* ctx)
   return static_cast<const PutterTable*>(slot)->by_bytes[ctx->bytes_per_pixel & 7];
 }
 
+// A dispatcher: the routine of the context's table for its slot, with the
+// arguments unchanged.
+template <const void* GfxContext::*Slot, PutterKind Kind>
+void dispatch(const uint8_t* s, uint8_t* d, int w, int h, int sp, int dp, int alpha, PutterBlender b, void* p) {
+  GfxContext* ctx = gfx_get_context();
+  if (Putter r = routine(ctx->*Slot, Kind, ctx)) r(s, d, w, h, sp, dp, alpha, b, p);
+}
+
 }  // namespace
 
 void putter_copy(const uint8_t* s, uint8_t* d, int w, int h, int sp, int dp, int alpha, PutterBlender b, void* p) {
-  GfxContext* ctx = gfx_get_context();
-  if (Putter r = routine(ctx->putters_copy, PutterKind::copy, ctx)) r(s, d, w, h, sp, dp, alpha, b, p);
+  dispatch<&GfxContext::putters_copy, PutterKind::copy>(s, d, w, h, sp, dp, alpha, b, p);
 }
 
 void putter_transparent(const uint8_t* s, uint8_t* d, int w, int h, int sp, int dp, int alpha, PutterBlender b,
                         void* p) {
-  GfxContext* ctx = gfx_get_context();
-  if (Putter r = routine(ctx->putters_transparent, PutterKind::transparent, ctx)) r(s, d, w, h, sp, dp, alpha, b, p);
+  dispatch<&GfxContext::putters_transparent, PutterKind::transparent>(s, d, w, h, sp, dp, alpha, b, p);
 }
 
 void putter_blend(const uint8_t* s, uint8_t* d, int w, int h, int sp, int dp, int alpha, PutterBlender b, void* p) {
-  GfxContext* ctx = gfx_get_context();
   if ((alpha & 0xFF) == 0) return putter_transparent(s, d, w, h, sp, dp, alpha, b, p);
-  if (Putter r = routine(ctx->putters_blend, PutterKind::blend, ctx)) r(s, d, w, h, sp, dp, alpha, b, p);
+  dispatch<&GfxContext::putters_blend, PutterKind::blend>(s, d, w, h, sp, dp, alpha, b, p);
 }
 
 void putter_alpha_channel(const uint8_t* s, uint8_t* d, int w, int h, int sp, int dp, int alpha, PutterBlender b,
@@ -43,4 +48,17 @@ void putter_alpha_channel(const uint8_t* s, uint8_t* d, int w, int h, int sp, in
   // 4-byte target has an entry.
   const GfxContext* ctx = gfx_get_context();
   if (Putter r = pick(PutterKind::alpha_channel)->by_bytes[ctx->bytes_per_pixel & 7]) r(s, d, w, h, sp, dp, alpha, b, p);
+}
+
+void putter_add(const uint8_t* s, uint8_t* d, int w, int h, int sp, int dp, int alpha, PutterBlender b, void* p) {
+  dispatch<&GfxContext::putters_add, PutterKind::add>(s, d, w, h, sp, dp, alpha, b, p);
+}
+
+void putter_multiply(const uint8_t* s, uint8_t* d, int w, int h, int sp, int dp, int alpha, PutterBlender b,
+                     void* p) {
+  dispatch<&GfxContext::putters_multiply, PutterKind::multiply>(s, d, w, h, sp, dp, alpha, b, p);
+}
+
+void putter_tint(const uint8_t* s, uint8_t* d, int w, int h, int sp, int dp, int alpha, PutterBlender b, void* p) {
+  dispatch<&GfxContext::putters_tint, PutterKind::tint>(s, d, w, h, sp, dp, alpha, b, p);
 }

@@ -30,8 +30,25 @@ struct PutterTable {
 // byte too); alpha 0, and every alpha at 1 byte per pixel, is a transparent
 // put. putter_alpha_channel writes each 1-byte source pixel into the top byte
 // of a 4-byte target pixel.
+//
+// The light putters skip mask pixels and at 1 byte per pixel put like
+// putter_transparent; their strength k is the blend's (2 bytes per pixel
+// (a + 7) >> 3 of 32, 4 bytes a + 1 of 256, with a = alpha & 0xFF), and
+// alpha 0 is full strength as it is for putter_blend. Per channel (5-6-5, or
+// each of the four bytes): putter_add adds floor(s * k / K) to the target,
+// saturating; putter_multiply takes m = floor(d * (s + 1) / 2^bits) and
+// blends it over the target as putter_blend blends a source; putter_tint
+// writes floor(s * (c + 1) / 256) with c the 8-bit channel of the colour
+// alpha gives as 0x00RRGGBB (at 4 bytes per pixel the top byte written is 0).
 
-enum class PutterKind { copy, transparent, blend, alpha_channel };
+enum class PutterKind { copy, transparent, blend, alpha_channel, add, multiply, tint };
+
+// The light putters' strength: k of K (32 at 2 bytes per pixel, 256 at 4).
+inline int putter_strength(int bytes_per_pixel, int alpha) {
+  int a = alpha & 0xFF;
+  if (bytes_per_pixel == 2) return a == 0 ? 32 : (a + 7) >> 3;
+  return a == 0 ? 256 : a + 1;
+}
 
 // The two routine tables behind each dispatcher. Both give identical pixels;
 // where the build has no vector unit the fast table is the plain one.

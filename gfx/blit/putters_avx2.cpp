@@ -138,7 +138,10 @@ const PutterTable* putters_avx2_for(bool strings, PutterKind kind) {
     case PutterKind::copy: return strings ? &kCopyAvx2<true> : &kCopyAvx2<false>;
     case PutterKind::transparent: return &kTransparentAvx2;
     case PutterKind::blend: return &kBlendAvx2;
-    case PutterKind::alpha_channel: return nullptr;
+    case PutterKind::alpha_channel:
+    case PutterKind::add:
+    case PutterKind::multiply:
+    case PutterKind::tint: return nullptr;
   }
   return nullptr;
 }

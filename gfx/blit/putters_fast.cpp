@@ -77,6 +77,114 @@ void blend4(const uint8_t* s, uint8_t* d, int w, int h, int sp, int dp, int alph
 
 namespace {
 
+// ---- light putters: add, multiply, tint ------------------------------------
+
+// The red, green and blue channels of eight 5-6-5 pixels, each in its own
+// 16-bit lanes, and back.
+struct Channels565 {
+  __m128i r, g, b;
+};
+inline Channels565 split565(__m128i v) {
+  const __m128i m5 = _mm_set1_epi16(0x1F), m6 = _mm_set1_epi16(0x3F);
+  return {_mm_srli_epi16(v, 11), _mm_and_si128(_mm_srli_epi16(v, 5), m6), _mm_and_si128(v, m5)};
+}
+inline __m128i join565(const Channels565& c) {
+  return _mm_or_si128(_mm_or_si128(_mm_slli_epi16(c.r, 11), _mm_slli_epi16(c.g, 5)), c.b);
+}
+inline __m128i mask565(__m128i s) { return _mm_cmpeq_epi16(s, _mm_set1_epi16(int16_t(0xF81F))); }
+inline __m128i mask8888(__m128i s) {
+  return _mm_cmpeq_epi32(_mm_and_si128(s, _mm_set1_epi32(0x00FFFFFF)), _mm_set1_epi32(0x00FF00FF));
+}
+
+// Four 0xAARRGGBB pixels as two halves of 16-bit lanes, and back.
+inline __m128i lo16(__m128i v) { return _mm_unpacklo_epi8(v, _mm_setzero_si128()); }
+inline __m128i hi16(__m128i v) { return _mm_unpackhi_epi8(v, _mm_setzero_si128()); }
+
+struct Add2 {
+  __m128i k;
+  explicit Add2(int kk) : k(_mm_set1_epi16(int16_t(kk))) {}
+  __m128i add(__m128i s, __m128i d, __m128i max) const {
+    return _mm_min_epi16(_mm_add_epi16(d, _mm_srli_epi16(_mm_mullo_epi16(s, k), 5)), max);
+  }
+  __m128i operator()(__m128i s, __m128i d) const {
+    Channels565 a = split565(s), b = split565(d);
+    const __m128i m5 = _mm_set1_epi16(0x1F), m6 = _mm_set1_epi16(0x3F);
+    return merge(mask565(s), d, join565({add(a.r, b.r, m5), add(a.g, b.g, m6), add(a.b, b.b, m5)}));
+  }
+};
+
+// s * k / 256 per byte (at most 255 * 256 in a lane), then a saturating add.
+struct Add4 {
+  __m128i k;
+  explicit Add4(int kk) : k(_mm_set1_epi16(int16_t(kk))) {}
+  __m128i operator()(__m128i s, __m128i d) const {
+    __m128i lo = _mm_srli_epi16(_mm_mullo_epi16(lo16(s), k), 8);
+    __m128i hi = _mm_srli_epi16(_mm_mullo_epi16(hi16(s), k), 8);
+    return merge(mask8888(s), d, _mm_adds_epu8(d, _mm_packus_epi16(lo, hi)));
+  }
+};
+
+// d * (s + 1) >> bits per channel, then the blend's d*(K-k) + m*k >> log K.
+struct Multiply2 {
+  __m128i k, ik;
+  explicit Multiply2(int kk) : k(_mm_set1_epi16(int16_t(kk))), ik(_mm_set1_epi16(int16_t(32 - kk))) {}
+  __m128i channel(__m128i s, __m128i d, int bits) const {
+    __m128i m = _mm_srl_epi16(_mm_mullo_epi16(d, _mm_add_epi16(s, _mm_set1_epi16(1))), _mm_cvtsi32_si128(bits));
+    return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(m, k), _mm_mullo_epi16(d, ik)), 5);
+  }
+  __m128i operator()(__m128i s, __m128i d) const {
+    Channels565 a = split565(s), b = split565(d);
+    return merge(mask565(s), d, join565({channel(a.r, b.r, 5), channel(a.g, b.g, 6), channel(a.b, b.b, 5)}));
+  }
+};
+
+struct Multiply4 {
+  __m128i k, ik;
+  explicit Multiply4(int kk) : k(_mm_set1_epi16(int16_t(kk))), ik(_mm_set1_epi16(int16_t(256 - kk))) {}
+  __m128i half(__m128i s, __m128i d) const {
+    __m128i m = _mm_srli_epi16(_mm_mullo_epi16(d, _mm_add_epi16(s, _mm_set1_epi16(1))), 8);
+    return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(m, k), _mm_mullo_epi16(d, ik)), 8);
+  }
+  __m128i operator()(__m128i s, __m128i d) const {
+    return merge(mask8888(s), d, _mm_packus_epi16(half(lo16(s), lo16(d)), half(hi16(s), hi16(d))));
+  }
+};
+
+// The colour's channels plus one, per 5-6-5 channel lane, or per byte lane
+// of two pixels (the top byte's factor 0, so it is written as 0).
+struct Tint2 {
+  __m128i r, g, b;
+  explicit Tint2(uint32_t c)
+      : r(_mm_set1_epi16(int16_t(((c >> 16) & 255) + 1))), g(_mm_set1_epi16(int16_t(((c >> 8) & 255) + 1))),
+        b(_mm_set1_epi16(int16_t((c & 255) + 1))) {}
+  __m128i operator()(__m128i s, __m128i d) const {
+    Channels565 a = split565(s);
+    Channels565 t{_mm_srli_epi16(_mm_mullo_epi16(a.r, r), 8), _mm_srli_epi16(_mm_mullo_epi16(a.g, g), 8),
+                  _mm_srli_epi16(_mm_mullo_epi16(a.b, b), 8)};
+    return merge(mask565(s), d, join565(t));
+  }
+};
+
+struct Tint4 {
+  __m128i f;
+  explicit Tint4(uint32_t c)
+      : f(_mm_set_epi16(0, int16_t(((c >> 16) & 255) + 1), int16_t(((c >> 8) & 255) + 1), int16_t((c & 255) + 1), 0,
+                        int16_t(((c >> 16) & 255) + 1), int16_t(((c >> 8) & 255) + 1), int16_t((c & 255) + 1))) {}
+  __m128i operator()(__m128i s, __m128i d) const {
+    __m128i lo = _mm_srli_epi16(_mm_mullo_epi16(lo16(s), f), 8);
+    __m128i hi = _mm_srli_epi16(_mm_mullo_epi16(hi16(s), f), 8);
+    return merge(mask8888(s), d, _mm_packus_epi16(lo, hi));
+  }
+};
+
+template <int B, PutterKind Kind, typename Op>
+void light(const uint8_t* s, uint8_t* d, int w, int h, int sp, int dp, int alpha, PutterBlender b, void* p) {
+  if constexpr (Kind == PutterKind::tint)
+    masked<B>(s, d, w, h, sp, dp, alpha, b, p, Kind, Op(uint32_t(alpha)));
+  else
+    masked<B>(s, d, w, h, sp, dp, alpha, b, p, Kind, Op(putter_strength(B, alpha)));
+}
+
 // ---- alpha channel ----------------------------------------------------------
 
 // Four 1-byte source pixels become the top bytes of four target pixels.
@@ -110,6 +218,12 @@ constexpr PutterTable kTransparent = {
     {nullptr, transparent<1, Transparent1>, transparent<2, Transparent2>, nullptr, transparent<4, Transparent4>}};
 constexpr PutterTable kBlend = {{nullptr, transparent<1, Transparent1>, blend2, nullptr, blend4}};
 constexpr PutterTable kAlphaChannel = {{nullptr, nullptr, nullptr, nullptr, alpha_channel4}};
+constexpr PutterTable kAdd = {{nullptr, transparent<1, Transparent1>, light<2, PutterKind::add, Add2>, nullptr,
+                               light<4, PutterKind::add, Add4>}};
+constexpr PutterTable kMultiply = {{nullptr, transparent<1, Transparent1>, light<2, PutterKind::multiply, Multiply2>,
+                                    nullptr, light<4, PutterKind::multiply, Multiply4>}};
+constexpr PutterTable kTint = {{nullptr, transparent<1, Transparent1>, light<2, PutterKind::tint, Tint2>, nullptr,
+                                light<4, PutterKind::tint, Tint4>}};
 
 }  // namespace
 }  // namespace putters_sse2
@@ -125,6 +239,9 @@ const PutterTable* putters_fast_for(uint32_t features, PutterKind kind) {
     case PutterKind::transparent: return &kTransparent;
     case PutterKind::blend: return &kBlend;
     case PutterKind::alpha_channel: return &kAlphaChannel;
+    case PutterKind::add: return &kAdd;
+    case PutterKind::multiply: return &kMultiply;
+    case PutterKind::tint: return &kTint;
   }
   return &kCopy<false>;
 }

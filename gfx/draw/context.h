@@ -54,6 +54,9 @@ struct GfxContext {
   const void* putters_transparent;
   const void* putters_copy;
   const void* putters_blend;
+  const void* putters_add;
+  const void* putters_multiply;
+  const void* putters_tint;
   uint32_t flags;
 };
 

@@ -1,7 +1,5 @@
 // An image's size and pixel rows for programs, read from either header style
 // so that they need not know the header words.
-#include <cstdio>
-
 #include "drivers/screen_state.h"
 #include "gfx/blit/put.h"
 #include "gfx/image/image.h"
@@ -11,11 +9,11 @@ namespace {
 
 // The image as a source of pixels; a short header's 0 bytes per pixel is the
 // screen's. False, with the number and reason set, when there is none.
-bool read_image(const ImageBuffer* image, const char* call, SourceImage* out) {
-  if (!image) return rt_fail(ZQ_ERR_ILLEGAL_CALL, "%s: no image", call), false;
+bool read_image(const ImageBuffer* image, SourceImage* out) {
+  if (!image) return rt_fail(ZQ_ERR_ILLEGAL_CALL, "no image"), false;
   int screen_bytes = screen_state ? screen_state->bytes_per_pixel : 0;
   if (!gfx_source_image(image, screen_bytes, out))
-    return rt_fail(ZQ_ERR_ILLEGAL_CALL, "%s: the image header does not describe an image in its block", call), false;
+    return rt_fail(ZQ_ERR_ILLEGAL_CALL, "image damaged: its header does not fit its memory"), false;
   return true;
 }
 
@@ -23,7 +21,7 @@ bool read_image(const ImageBuffer* image, const char* call, SourceImage* out) {
 
 int gfx_image_size(const ImageBuffer* image, int* width, int* height) {
   SourceImage s;
-  if (!read_image(image, "gfx_image_size", &s)) return ZQ_ERR_ILLEGAL_CALL;
+  if (!read_image(image, &s)) return ZQ_ERR_ILLEGAL_CALL;
   if (width) *width = s.width;
   if (height) *height = s.height;
   return ZQ_OK;
@@ -31,7 +29,7 @@ int gfx_image_size(const ImageBuffer* image, int* width, int* height) {
 
 uint8_t* gfx_image_pixels(ImageBuffer* image, int* pitch) {
   SourceImage s;
-  if (!read_image(image, "gfx_image_pixels", &s)) return nullptr;
+  if (!read_image(image, &s)) return nullptr;
   if (pitch) *pitch = s.pitch;
   return const_cast<uint8_t*>(s.pixels);
 }

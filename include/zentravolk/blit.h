@@ -67,6 +67,33 @@ ZQ_API void putter_blend(const uint8_t* source, uint8_t* target, int width, int 
 ZQ_API void putter_alpha_channel(const uint8_t* source, uint8_t* target, int width, int height,
                                  int source_pitch, int target_pitch, int alpha, PutterBlender blender,
                                  void* parameter);
+
+/** Light: adds each non-mask source pixel, scaled by the strength alpha &
+ *  0xFF (1 faint to 255 the whole source; 0 is 255, as for putter_blend()),
+ *  to the target pixel, channel by channel (5-6-5 channels, or each of the
+ *  four bytes), saturating at the channel's maximum. For fire, glow and
+ *  light. At 1 byte per pixel it puts like putter_transparent().
+ *  @copydetails Putter */
+ZQ_API void putter_add(const uint8_t* source, uint8_t* target, int width, int height, int source_pitch,
+                       int target_pitch, int alpha, PutterBlender blender, void* parameter);
+
+/** Shadow: multiplies the target pixel by each non-mask source pixel,
+ *  channel by channel (target x (source + 1) / 2^bits: white keeps the
+ *  target, black gives black), and blends that over the target with the
+ *  strength alpha & 0xFF as putter_blend() does (0 is full strength). At 1
+ *  byte per pixel it puts like putter_transparent().
+ *  @copydetails Putter */
+ZQ_API void putter_multiply(const uint8_t* source, uint8_t* target, int width, int height, int source_pitch,
+                            int target_pitch, int alpha, PutterBlender blender, void* parameter);
+
+/** Tint: writes each non-mask source pixel multiplied, channel by channel,
+ *  by the colour given as @p alpha = 0x00RRGGBB (source x (colour channel +
+ *  1) / 256: 0xFFFFFF writes the source's colour, 0xFF0000 its red only);
+ *  at 4 bytes per pixel the written top byte is 0. For hit flashes and day
+ *  and night. At 1 byte per pixel it puts like putter_transparent().
+ *  @copydetails Putter */
+ZQ_API void putter_tint(const uint8_t* source, uint8_t* target, int width, int height, int source_pitch,
+                        int target_pitch, int alpha, PutterBlender blender, void* parameter);
 /** @} */
 
 /** @name Blitting
@@ -105,6 +132,81 @@ ZQ_API void putter_alpha_channel(const uint8_t* source, uint8_t* target, int wid
 ZQ_API int gfx_put(ImageBuffer* target, float x, float y, const ImageBuffer* source, int x1, int y1, int x2,
                    int y2, int coord_flags, int mode, Putter putter, int alpha, PutterBlender blender,
                    void* parameter);
+
+/** @name Transformed puts
+ *  Mirrored, stretched and rotated sprites through the same putters.
+ *  @{
+ */
+
+/** Flip flag of ::GfxTransform: mirror left and right within the source
+ *  rectangle. */
+#define ZQ_FLIP_H 1
+/** Flip flag of ::GfxTransform: mirror top and bottom within the source
+ *  rectangle. */
+#define ZQ_FLIP_V 2
+
+/** A rectangle of an image's pixels: its top-left pixel and its size. */
+typedef struct GfxRect {
+  int x;      /**< the left column */
+  int y;      /**< the top row */
+  int width;  /**< the width in pixels, above 0 */
+  int height; /**< the height in pixels, above 0 */
+} GfxRect;
+
+/** How gfx_put_transformed() maps the source rectangle onto the target.
+ *  The flips are applied within the source rectangle first; the flipped
+ *  picture is then scaled and rotated about the pivot, which lands on the
+ *  put's point. {1, 1, 0, 0, 0, 0} is a plain put. */
+typedef struct GfxTransform {
+  double scale_x; /**< width factor, finite and not 0; negative mirrors about the pivot */
+  double scale_y; /**< height factor, finite and not 0; negative mirrors about the pivot */
+  double angle;   /**< degrees, clockwise on the screen; finite */
+  double pivot_x; /**< the pivot's column, in source pixels from the rectangle's left edge */
+  double pivot_y; /**< the pivot's row, in source pixels from the rectangle's top edge */
+  int flip;                /**< 0, ::ZQ_FLIP_H, ::ZQ_FLIP_V or both */
+} GfxTransform;
+
+/** Puts a rectangle of an image mirrored, scaled and rotated, through any
+ *  putter, clipped to the target's view.
+ *
+ *  The rule, exactly: source pixel (i, j) of the rectangle covers
+ *  [i, i + 1) x [j, j + 1). With (tx, ty) the target pixel of the point
+ *  (rounded as gfx_put() rounds it), c and s the cosine and sine of the
+ *  angle (exactly 0 and +-1 at multiples of 90 degrees), a target pixel
+ *  (X, Y) is drawn if and only if its centre, mapped back in double
+ *  precision as
+ *  @code
+ *  px = (X + 0.5) - tx;   py = (Y + 0.5) - ty;
+ *  u  = ((c / scale_x) * px + (s / scale_x) * py) + pivot_x;
+ *  v  = ((-s / scale_y) * px + (c / scale_y) * py) + pivot_y;
+ *  @endcode
+ *  falls inside the rectangle (0 <= u < width, 0 <= v < height), and it
+ *  takes the pixel (floor(u), floor(v)) of the flipped rectangle. So scale
+ *  1, angle 0 and no flip give exactly gfx_put()'s pixels, and integer
+ *  scales repeat each pixel exactly.
+ *
+ *  The sampled pixels of each target row are gathered into a row and handed
+ *  to the putter, so mask colours, strengths and blenders work as with
+ *  gfx_put(). The screen's rows drawn on are marked for display.
+ *  @param target the target image, or null for the screen's work page.
+ *  @param x,y where the pivot goes.
+ *  @param source the source image, of the target's bytes per pixel.
+ *  @param source_rect the rectangle to put, wholly inside the image; null
+ *         for the whole image.
+ *  @param transform the mapping; null for a plain put.
+ *  @param putter any putter, the library's or the program's own.
+ *  @param alpha,blender,parameter handed to the putter.
+ *  @return ::ZQ_OK (also when nothing is inside the view), or
+ *          ::ZQ_ERR_ILLEGAL_CALL, with a reason (rt_error_detail()) and
+ *          nothing drawn, for no screen open, no source or putter, differing
+ *          pixel sizes, an image whose header does not fit its block, a
+ *          rectangle that is empty or reaches outside the image, a scale
+ *          that is 0, not finite or too small to invert, an angle or pivot
+ *          that is not finite, or unknown flip flags. */
+ZQ_API int gfx_put_transformed(ImageBuffer* target, float x, float y, const ImageBuffer* source,
+                               const GfxRect* source_rect, const GfxTransform* transform, Putter putter,
+                               int alpha, PutterBlender blender, void* parameter);
+/** @} */
 /** @} */
 
 /** @} */

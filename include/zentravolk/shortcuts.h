@@ -1,9 +1,9 @@
 /**
  * @file zentravolk/shortcuts.h
  * @brief Short forms of the common calls, with plain C arguments: text from
- *        a C string, a whole image put at a point, a BMP file loaded into an
- *        image of its own size, rectangles and circles by their size, and
- *        error numbers as text.
+ *        a C string, a whole image put at a point (mirrored, stretched or
+ *        turned), a BMP file loaded into an image of its own size,
+ *        rectangles and circles by their size, and error numbers as text.
  *
  * Each one hands its arguments to the full call it names, which does the
  * work; results, error numbers and pixels are that call's.
@@ -59,6 +59,43 @@ ZQ_API int gfx_draw_text(ImageBuffer* target, float x, float y, const char* text
  *         program's own.
  *  @return as gfx_put(). */
 ZQ_API int gfx_put_image(ImageBuffer* target, float x, float y, const ImageBuffer* image, Putter putter);
+
+/** Puts a whole image mirrored: gfx_put_transformed() with only flips, at
+ *  full strength (alpha 255).
+ *  @param target the image, or null for the screen's work page.
+ *  @param x,y where the image's top-left corner goes.
+ *  @param image the image to put.
+ *  @param flip ::ZQ_FLIP_H, ::ZQ_FLIP_V, both, or 0.
+ *  @param putter any putter.
+ *  @return as gfx_put_transformed(). */
+ZQ_API int gfx_put_flipped(ImageBuffer* target, float x, float y, const ImageBuffer* image, int flip,
+                           Putter putter);
+
+/** Puts a whole image stretched to a size: gfx_put_transformed() with the
+ *  scales width / image width and height / image height, the image's
+ *  top-left corner at (x, y), at full strength (alpha 255).
+ *  @param target the image, or null for the screen's work page.
+ *  @param x,y where the image's top-left corner goes.
+ *  @param width,height the size drawn, in target pixels; a negative one
+ *         mirrors the image to the left of (or above) the point; 0 is
+ *         refused.
+ *  @param image the image to put.
+ *  @param putter any putter.
+ *  @return as gfx_put_transformed(). */
+ZQ_API int gfx_put_scaled(ImageBuffer* target, float x, float y, int width, int height, const ImageBuffer* image,
+                          Putter putter);
+
+/** Puts a whole image turned about its centre: gfx_put_transformed() with
+ *  the pivot at the image's centre, at full strength (alpha 255).
+ *  @param target the image, or null for the screen's work page.
+ *  @param x,y where the image's centre goes.
+ *  @param image the image to put.
+ *  @param angle degrees, clockwise on the screen.
+ *  @param scale the size factor on both axes (1: the image's own size).
+ *  @param putter any putter.
+ *  @return as gfx_put_transformed(). */
+ZQ_API int gfx_put_rotated(ImageBuffer* target, float x, float y, const ImageBuffer* image, double angle,
+                           double scale, Putter putter);
 
 /** Loads a BMP file into a new image of the file's size in the screen's
  *  pixel format, filled first with the mask colour: gfx_image_create() and

@@ -3,8 +3,10 @@
 // dispatchers' one-time choice of table.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <random>
 #include <vector>
 
@@ -35,13 +37,39 @@ bool is_mask(uint32_t s, int bpp) {
   return bpp == 1 ? s == 0 : bpp == 2 ? s == 0xF81F : (s & 0xFFFFFF) == 0xFF00FF;
 }
 
+// The light putters, one channel at a time: (shift, bits) of each channel.
+uint32_t light_reference(PutterKind kind, int bpp, uint32_t s, uint32_t d, int alpha) {
+  const int a = alpha & 0xFF;
+  const int k = bpp == 2 ? (a == 0 ? 32 : (a + 7) >> 3) : (a == 0 ? 256 : a + 1);
+  const int scale = bpp == 2 ? 32 : 256;
+  struct Channel {
+    int shift, bits, colour_shift;
+  };
+  const std::vector<Channel> channels = bpp == 2 ? std::vector<Channel>{{11, 5, 16}, {5, 6, 8}, {0, 5, 0}}
+                                                 : std::vector<Channel>{{0, 8, 0}, {8, 8, 8}, {16, 8, 16}, {24, 8, 24}};
+  uint32_t r = 0;
+  for (const Channel& c : channels) {
+    const uint32_t max = (1u << c.bits) - 1;
+    const uint32_t sc = (s >> c.shift) & max, dc = (d >> c.shift) & max;
+    uint32_t v = 0;
+    if (kind == PutterKind::add) v = std::min(max, dc + sc * uint32_t(k) / uint32_t(scale));
+    if (kind == PutterKind::multiply) v = mix(dc * (sc + 1) / (max + 1), dc, k, scale);
+    if (kind == PutterKind::tint && c.shift < 24) v = sc * (((uint32_t(alpha) >> c.colour_shift) & 255) + 1) / 256;
+    r |= v << c.shift;
+  }
+  return r;
+}
+
 // What one target pixel becomes, written channel by channel from the rules.
 uint32_t reference(PutterKind kind, int bpp, uint32_t s, uint32_t d, int alpha) {
   int a = alpha & 0xFF;
   if (kind == PutterKind::alpha_channel) return (d & 0x00FFFFFF) | s << 24;
   if (kind == PutterKind::copy) return s;
   if (is_mask(s, bpp)) return d;
-  if (kind == PutterKind::transparent || bpp == 1 || a == 0) return bpp == 4 ? s & 0x00FFFFFF : s;
+  if (kind == PutterKind::transparent || bpp == 1 || (kind == PutterKind::blend && a == 0))
+    return bpp == 4 ? s & 0x00FFFFFF : s;
+  if (kind == PutterKind::add || kind == PutterKind::multiply || kind == PutterKind::tint)
+    return light_reference(kind, bpp, s, d, alpha);
   if (bpp == 2) {
     int k = (a + 7) >> 3;
     return mix(s >> 11, d >> 11, k, 32) << 11 | mix((s >> 5) & 63, (d >> 5) & 63, k, 32) << 5 |
@@ -58,6 +86,9 @@ const char* kind_name(PutterKind k) {
     case PutterKind::transparent: return "transparent";
     case PutterKind::blend: return "blend";
     case PutterKind::alpha_channel: return "alpha_channel";
+    case PutterKind::add: return "add";
+    case PutterKind::multiply: return "multiply";
+    case PutterKind::tint: return "tint";
   }
   return "?";
 }
@@ -90,9 +121,16 @@ struct Rect {
   }
 };
 
-const PutterKind kAllKinds[] = {PutterKind::copy, PutterKind::transparent, PutterKind::blend,
-                                PutterKind::alpha_channel};
+const PutterKind kAllKinds[] = {PutterKind::copy,          PutterKind::transparent, PutterKind::blend,
+                                PutterKind::alpha_channel, PutterKind::add,         PutterKind::multiply,
+                                PutterKind::tint};
 const int kAlphas[] = {0, 1, 7, 8, 9, 100, 127, 128, 200, 254, 255, 0x1FF};
+// The tint's colours (given through alpha).
+const int kTints[] = {0x000000, 0xFFFFFF, 0xFF0000, 0x00FF00, 0x0000FF, 0x804020, 0x7F7F7F, 0x12345678};
+
+bool takes_strength(PutterKind kind) {
+  return kind == PutterKind::blend || kind == PutterKind::add || kind == PutterKind::multiply;
+}
 
 // Widths 1..70, then rows long enough (at 4 bytes per pixel) for the long-row
 // paths.
@@ -125,8 +163,9 @@ TEST_P(FastPutters, MatchPlainAndReferenceOnRandomData) {
       ASSERT_NE(plain, nullptr);
       ASSERT_NE(fast, nullptr);
       for (int width : widths()) {
-        for (int alpha : kAlphas) {
-          if (kind != PutterKind::blend && alpha != 255) continue;
+        for (int alpha : kind == PutterKind::tint ? std::vector<int>(std::begin(kTints), std::end(kTints))
+                                                  : std::vector<int>(std::begin(kAlphas), std::end(kAlphas))) {
+          if (kind != PutterKind::tint && !takes_strength(kind) && alpha != 255) continue;
           SCOPED_TRACE(::testing::Message() << kind_name(kind) << " bpp " << bpp << " width " << width << " alpha "
                                             << alpha);
           Rect a(src_bpp, bpp, width, 3, int(rng() % 4), int(rng() % 4));
@@ -155,7 +194,8 @@ TEST_P(FastPutters, MatchPlainAndReferenceOnRandomData) {
 // must not read pixels it has already written.
 TEST_P(FastPutters, OverlappingRowsGiveThePlainResult) {
   std::mt19937 rng(7);
-  for (PutterKind kind : {PutterKind::copy, PutterKind::transparent, PutterKind::blend}) {
+  for (PutterKind kind : {PutterKind::copy, PutterKind::transparent, PutterKind::blend, PutterKind::add,
+                         PutterKind::multiply, PutterKind::tint}) {
     for (int bpp : {1, 2, 4}) {
       for (int shift : {-1, 1, 3}) {
         for (int alpha : {128, 255}) {
@@ -197,6 +237,22 @@ TEST(Putters, PixelRulesAtFourBytes) {
     EXPECT_EQ(put4(blend, 0x80102030, 0xAABBCCDD, 0), 0x00102030u);
     EXPECT_EQ(put4(blend, 0x80102030, 0xAABBCCDD, 0x100), 0x00102030u);
     EXPECT_EQ(put4(blend, 0x00FF0000, 0x000000FF, 127), 0x007F007Fu);
+
+    // Light saturates; half strength adds half; mask pixels add nothing.
+    const PutterTable* add = pick(PutterKind::add);
+    EXPECT_EQ(put4(add, 0x00804020, 0x00A0A0A0, 255), 0x00FFE0C0u);
+    EXPECT_EQ(put4(add, 0x00804020, 0x00101010, 127), 0x00503020u);
+    EXPECT_EQ(put4(add, 0x00FF00FF, 0x00101010, 255), 0x00101010u);
+    // White keeps the target, black darkens it fully, half strength halfway.
+    const PutterTable* multiply = pick(PutterKind::multiply);
+    EXPECT_EQ(put4(multiply, 0xFFFFFFFF, 0x80604020, 255), 0x80604020u);
+    EXPECT_EQ(put4(multiply, 0x00000000, 0x80604020, 255), 0x00000000u);
+    EXPECT_EQ(put4(multiply, 0x00000000, 0x00604020, 127), 0x00302010u);
+    // Tint white writes the source's colour; red keeps only red.
+    const PutterTable* tint = pick(PutterKind::tint);
+    EXPECT_EQ(put4(tint, 0x80102030, 0xAABBCCDD, 0xFFFFFF), 0x00102030u);
+    EXPECT_EQ(put4(tint, 0x80102030, 0xAABBCCDD, 0xFF0000), 0x00100000u);
+    EXPECT_EQ(put4(tint, 0x00FF00FF, 0xAABBCCDD, 0xFFFFFF), 0xAABBCCDDu);
   }
 }
 
@@ -236,6 +292,13 @@ TEST_F(PutterDispatch, ChoiceIsMadeOnFirstUseAndKeptPerScreen) {
     EXPECT_EQ(ctx->putters_transparent, table(PutterKind::transparent));
     putter_blend(src, dst, 2, 1, 8, 8, 128, nullptr, nullptr);
     EXPECT_EQ(ctx->putters_blend, table(PutterKind::blend));
+    EXPECT_EQ(ctx->putters_add, nullptr);
+    putter_add(src, dst, 2, 1, 8, 8, 128, nullptr, nullptr);
+    EXPECT_EQ(ctx->putters_add, table(PutterKind::add));
+    putter_multiply(src, dst, 2, 1, 8, 8, 128, nullptr, nullptr);
+    EXPECT_EQ(ctx->putters_multiply, table(PutterKind::multiply));
+    putter_tint(src, dst, 2, 1, 8, 8, 0xFFFFFF, nullptr, nullptr);
+    EXPECT_EQ(ctx->putters_tint, table(PutterKind::tint));
 
     // The flag changing later does not change a choice already made.
     screen_state->flags ^= kScreenHasMmx;

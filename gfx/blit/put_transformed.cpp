@@ -1,0 +1,306 @@
+// gfx_put_transformed: the put's shared start and clip step, then each
+// target row's span of pixels whose centres map into the source rectangle,
+// sampled into a row and handed to the putter.
+//
+// Two sets of paths give the same pixels: the plain one maps every pixel on
+// its own, the fast one (taken where the screen says the processor has the
+// vector unit, as the putters choose theirs) works from per-put tables of
+// the columns' products, copies or reverses whole rows where the mapping
+// keeps the axes, repeats a row the scale repeats, and hands the putter
+// bands of rows at once.
+#include "gfx/blit/put_transformed.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "drivers/screen_state.h"
+#include "gfx/draw/context.h"
+#include "runtime/rt_core.h"
+
+namespace {
+
+// Gathered rows handed to the putter at once, at most this many bytes.
+constexpr size_t kBandBytes = 64 * 1024;
+// Target pixels added around the mapped corners before the exact test per
+// row decides.
+constexpr double kBoxMargin = 2.0;
+// Far beyond any view, so that conversions to integers stay defined.
+constexpr double kFarAway = double(1LL << 40);
+
+std::vector<uint8_t>& scratch(size_t bytes) {
+  static thread_local std::vector<uint8_t> buffer;
+  if (buffer.size() < bytes) buffer.resize(bytes);
+  return buffer;
+}
+
+// The target rows and columns the rectangle's mapped corners span, widened
+// by a margin; NaN-free and within kFarAway.
+TargetBox mapped_box(const GfxTransform& t, const InverseMap& m) {
+  double c, s;
+  gfx_turn(t.angle, &c, &s);
+  double lo_x = INFINITY, hi_x = -INFINITY, lo_y = INFINITY, hi_y = -INFINITY;
+  for (int corner = 0; corner < 4; ++corner) {
+    double qx = (corner & 1) ? m.width : 0, qy = (corner & 2) ? m.height : 0;
+    double ax = t.scale_x * (qx - t.pivot_x), ay = t.scale_y * (qy - t.pivot_y);
+    double x = m.tx + (c * ax - s * ay), y = m.ty + (s * ax + c * ay);
+    if (!(x == x) || !(y == y)) return {-(1LL << 40), -(1LL << 40), 1LL << 41, 1LL << 41};
+    lo_x = std::min(lo_x, x);
+    hi_x = std::max(hi_x, x);
+    lo_y = std::min(lo_y, y);
+    hi_y = std::max(hi_y, y);
+  }
+  auto fix = [](double v) { return (long long)std::clamp(v, -kFarAway, kFarAway); };
+  long long x0 = fix(std::floor(lo_x - kBoxMargin)), x1 = fix(std::ceil(hi_x + kBoxMargin));
+  long long y0 = fix(std::floor(lo_y - kBoxMargin)), y1 = fix(std::ceil(hi_y + kBoxMargin));
+  return {x0, y0, x1 - x0, y1 - y0};
+}
+
+// The source pixel a sample falls in, flips applied; u and v lie in
+// [0, width) and [0, height), so truncation is floor.
+inline int column_of(const InverseMap& m, double u) { return m.flip_h ? m.width - 1 - int(u) : int(u); }
+inline int row_of(const InverseMap& m, double v) { return m.flip_v ? m.height - 1 - int(v) : int(v); }
+
+inline void hand_over(const TransformJob& job, const uint8_t* rows, long long x, long long y, long long width,
+                      long long height, int row_bytes) {
+  uint8_t* to = job.ctx->line_table[y] + ptrdiff_t(x) * job.bytes_per_pixel;
+  job.putter(rows, to, int(width), int(height), row_bytes, job.ctx->pitch, job.alpha, job.blender, job.parameter);
+  gfx_mark_dirty(job.ctx, int(y), int(height));
+}
+
+// ---- plain: every pixel mapped on its own, one row at a time ----------------
+
+void draw_plain(const TransformJob& job) {
+  const InverseMap& m = job.map;
+  const int b = job.bytes_per_pixel;
+  for (long long y = job.box.y; y < job.box.y + job.box.height; ++y) {
+    RowSpan span = gfx_row_span(m, y, job.box.x, job.box.x + job.box.width);
+    long long n = span.last - span.first;
+    if (n <= 0) continue;
+    uint8_t* row = scratch(size_t(n) * size_t(b)).data();
+    const double py = gfx_centre_offset(y, m.ty);
+    const double ru = m.m01 * py, rv = m.m11 * py;
+    for (long long x = span.first; x < span.last; ++x) {
+      const double px = gfx_centre_offset(x, m.tx);
+      int i = column_of(m, gfx_sample(m.m00 * px, ru, m.pivot_x));
+      int j = row_of(m, gfx_sample(m.m10 * px, rv, m.pivot_y));
+      std::memcpy(row + (x - span.first) * b, job.pixels + ptrdiff_t(j) * job.pitch + ptrdiff_t(i) * b, size_t(b));
+    }
+    hand_over(job, row, span.first, y, n, 1, int(n * b));
+  }
+}
+
+// ---- fast -------------------------------------------------------------------
+
+template <int B>
+inline void copy_pixel(uint8_t* to, const uint8_t* from) {
+  std::memcpy(to, from, B);
+}
+
+// Row gathers by the target pixel's source column.
+template <int B>
+void gather_columns(uint8_t* to, const uint8_t* row, const int* columns, long long n) {
+  for (long long k = 0; k < n; ++k) copy_pixel<B>(to + k * B, row + ptrdiff_t(columns[k]) * B);
+}
+
+// n pixels taken right to left from `from` (its last pixel first).
+template <int B>
+void reverse_row(uint8_t* to, const uint8_t* from_end, long long n);
+
+template <>
+void reverse_row<1>(uint8_t* to, const uint8_t* from_end, long long n) {
+  for (long long k = 0; k < n; ++k) to[k] = from_end[-1 - k];
+}
+
+template <>
+void reverse_row<2>(uint8_t* to, const uint8_t* from_end, long long n) {
+  long long k = 0;
+#if defined(__SSE2__)
+  for (; k + 8 <= n; k += 8) {
+    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from_end - 2 * (k + 8)));
+    v = _mm_shuffle_epi32(v, _MM_SHUFFLE(0, 1, 2, 3));
+    v = _mm_shufflelo_epi16(_mm_shufflehi_epi16(v, _MM_SHUFFLE(2, 3, 0, 1)), _MM_SHUFFLE(2, 3, 0, 1));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 2 * k), v);
+  }
+#endif
+  for (; k < n; ++k) copy_pixel<2>(to + 2 * k, from_end - 2 * (k + 1));
+}
+
+template <>
+void reverse_row<4>(uint8_t* to, const uint8_t* from_end, long long n) {
+  long long k = 0;
+#if defined(__SSE2__)
+  for (; k + 4 <= n; k += 4) {
+    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from_end - 4 * (k + 4)));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 4 * k), _mm_shuffle_epi32(v, _MM_SHUFFLE(0, 1, 2, 3)));
+  }
+#endif
+  for (; k < n; ++k) copy_pixel<4>(to + 4 * k, from_end - 4 * (k + 1));
+}
+
+enum class ColumnRun { forward, backward, table };
+
+// Scale +-1 with no rotation maps the columns onto consecutive source
+// columns, left to right or right to left; any other scale needs the table.
+ColumnRun column_run(const std::vector<int>& columns) {
+  bool forward = true, backward = true;
+  for (size_t k = 1; k < columns.size(); ++k) {
+    forward = forward && columns[k] == columns[0] + int(k);
+    backward = backward && columns[k] == columns[0] - int(k);
+  }
+  return forward ? ColumnRun::forward : backward ? ColumnRun::backward : ColumnRun::table;
+}
+
+// The mapping keeps the axes (angle a multiple of 180 degrees): each source
+// column depends on the target column alone and each source row on the
+// target row alone, so the columns are one table and equal rows are copied.
+template <int B>
+void draw_axis_aligned(const TransformJob& job) {
+  const InverseMap& m = job.map;
+  const TargetBox& box = job.box;
+  // The other axis' term is a signed zero here, which changes no sample.
+  RowSpan cols = gfx_axis_span(m.m00, 0.0, m.pivot_x, m.width, m.tx, box.x, box.x + box.width);
+  RowSpan rows = gfx_axis_span(m.m11, 0.0, m.pivot_y, m.height, m.ty, box.y, box.y + box.height);
+  const long long n = cols.last - cols.first;
+  if (n <= 0 || rows.first >= rows.last) return;
+  std::vector<int> columns(static_cast<size_t>(n));
+  for (long long k = 0; k < n; ++k)
+    columns[size_t(k)] = column_of(m, gfx_sample(m.m00 * gfx_centre_offset(cols.first + k, m.tx), 0.0, m.pivot_x));
+  auto source_row = [&](long long y) {
+    return row_of(m, gfx_sample(m.m11 * gfx_centre_offset(y, m.ty), 0.0, m.pivot_y));
+  };
+  const ColumnRun run = column_run(columns);
+
+  // Scale 1 both ways, unflipped: the source rows as they are, one call.
+  if (run == ColumnRun::forward) {
+    int j0 = source_row(rows.first);
+    bool consecutive = true;
+    for (long long y = rows.first + 1; y < rows.last && consecutive; ++y)
+      consecutive = source_row(y) == j0 + int(y - rows.first);
+    if (consecutive) {
+      const uint8_t* from = job.pixels + ptrdiff_t(j0) * job.pitch + ptrdiff_t(columns[0]) * B;
+      uint8_t* to = job.ctx->line_table[rows.first] + ptrdiff_t(cols.first) * B;
+      job.putter(from, to, int(n), int(rows.last - rows.first), job.pitch, job.ctx->pitch, job.alpha, job.blender,
+                 job.parameter);
+      gfx_mark_dirty(job.ctx, int(rows.first), int(rows.last - rows.first));
+      return;
+    }
+  }
+
+  const int row_bytes = int(n * B);
+  const long long band = std::max<long long>(1, (long long)(kBandBytes / size_t(row_bytes)));
+  uint8_t* buffer = scratch(size_t(std::min(band, rows.last - rows.first)) * size_t(row_bytes)).data();
+  int last_j = -1;
+  for (long long y0 = rows.first; y0 < rows.last; y0 += band) {
+    const long long count = std::min(band, rows.last - y0);
+    for (long long r = 0; r < count; ++r) {
+      uint8_t* to = buffer + r * row_bytes;
+      int j = source_row(y0 + r);
+      if (j == last_j && r > 0) {
+        std::memcpy(to, to - row_bytes, size_t(row_bytes));
+        continue;
+      }
+      last_j = j;
+      const uint8_t* src = job.pixels + ptrdiff_t(j) * job.pitch;
+      switch (run) {
+        case ColumnRun::forward: std::memcpy(to, src + ptrdiff_t(columns[0]) * B, size_t(row_bytes)); break;
+        case ColumnRun::backward: reverse_row<B>(to, src + ptrdiff_t(columns[0] + 1) * B, n); break;
+        case ColumnRun::table: gather_columns<B>(to, src, columns.data(), n); break;
+      }
+    }
+    hand_over(job, buffer, cols.first, y0, n, count, row_bytes);
+  }
+}
+
+// Any other angle: each row's span, its samples from the columns' products
+// computed once per put.
+template <int B>
+void draw_rotated(const TransformJob& job) {
+  const InverseMap& m = job.map;
+  const TargetBox& box = job.box;
+  std::vector<double> cu(size_t(box.width)), cv(size_t(box.width));
+  for (long long k = 0; k < box.width; ++k) {
+    const double px = gfx_centre_offset(box.x + k, m.tx);
+    cu[size_t(k)] = m.m00 * px;
+    cv[size_t(k)] = m.m10 * px;
+  }
+  uint8_t* row = scratch(size_t(box.width) * B).data();
+  for (long long y = box.y; y < box.y + box.height; ++y) {
+    RowSpan span = gfx_row_span(m, y, box.x, box.x + box.width);
+    const long long n = span.last - span.first;
+    if (n <= 0) continue;
+    const double py = gfx_centre_offset(y, m.ty);
+    const double ru = m.m01 * py, rv = m.m11 * py;
+    const double* u = cu.data() + (span.first - box.x);
+    const double* v = cv.data() + (span.first - box.x);
+    for (long long k = 0; k < n; ++k) {
+      int i = column_of(m, gfx_sample(u[k], ru, m.pivot_x));
+      int j = row_of(m, gfx_sample(v[k], rv, m.pivot_y));
+      copy_pixel<B>(row + k * B, job.pixels + ptrdiff_t(j) * job.pitch + ptrdiff_t(i) * B);
+    }
+    hand_over(job, row, span.first, y, n, 1, int(n * B));
+  }
+}
+
+template <int B>
+void draw_fast_at(const TransformJob& job) {
+  if (job.map.m01 == 0.0 && job.map.m10 == 0.0)
+    draw_axis_aligned<B>(job);
+  else
+    draw_rotated<B>(job);
+}
+
+void draw_fast(const TransformJob& job) {
+  switch (job.bytes_per_pixel) {
+    case 1: return draw_fast_at<1>(job);
+    case 2: return draw_fast_at<2>(job);
+    case 4: return draw_fast_at<4>(job);
+  }
+}
+
+}  // namespace
+
+TransformDrawFn gfx_transform_draw(bool fast) { return fast ? draw_fast : draw_plain; }
+
+int gfx_put_transformed(ImageBuffer* target, float x, float y, const ImageBuffer* source, const GfxRect* source_rect,
+                        const GfxTransform* transform, Putter putter, int alpha, PutterBlender blender,
+                        void* parameter) {
+  PutStart start;
+  if (int error = gfx_put_start(target, x, y, source, 0, 0, putter, &start)) return error;
+  const SourceImage& src = start.src;
+  GfxRect rect = source_rect ? *source_rect : GfxRect{0, 0, src.width, src.height};
+  if (!source_rect && (rect.width == 0 || rect.height == 0)) return rt_set_error(ZQ_OK);
+  if (rect.width <= 0 || rect.height <= 0 || rect.x < 0 || rect.y < 0 ||
+      (long long)rect.x + rect.width > src.width || (long long)rect.y + rect.height > src.height)
+    return rt_fail(ZQ_ERR_ILLEGAL_CALL, "source rectangle (%d, %d) %d x %d is empty or outside the %d x %d image",
+                   rect.x, rect.y, rect.width, rect.height, src.width, src.height);
+  const GfxTransform plain{1.0, 1.0, 0.0, 0.0, 0.0, 0};
+  const GfxTransform& t = transform ? *transform : plain;
+
+  TransformJob job;
+  const char* why = "";
+  if (!gfx_inverse_map(t, rect.width, rect.height, start.dx, start.dy, &job.map, &why))
+    return rt_fail(ZQ_ERR_ILLEGAL_CALL, "%s", why);
+  job.ctx = start.ctx;
+  job.bytes_per_pixel = src.bytes_per_pixel;
+  job.pixels = src.pixels + ptrdiff_t(rect.y) * src.pitch + ptrdiff_t(rect.x) * src.bytes_per_pixel;
+  job.pitch = src.pitch;
+  job.putter = start.putter;
+  job.alpha = alpha;
+  job.blender = blender;
+  job.parameter = parameter;
+  job.box = mapped_box(t, job.map);
+  long long unused_x = 0, unused_y = 0;
+  if (!gfx_clip_to_view(gfx_view_clip(job.ctx), &job.box, &unused_x, &unused_y)) return rt_set_error(ZQ_OK);
+
+  const bool fast = screen_state->flags & kScreenHasMmx;
+  {
+    GfxScreenLock lock;
+    gfx_transform_draw(fast)(job);
+  }
+  return rt_set_error(ZQ_OK);
+}
