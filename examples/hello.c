@@ -17,7 +17,7 @@ int main(int argc, char** argv) {
     fprintf(stderr, "hello: no screen: %s (%s)\n", rt_error_text(rt_get_error()), rt_error_detail());
     return 1;
   }
-  gfx_set_window_title(text("Hello"));
+  gfx_set_title("Hello");
   gfx_colour(0xFFFFFF, 0x203060, 0);  /* white on dark blue */
   gfx_cls(0);
 

@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
       snprintf(text, sizeof text, "Joystick 0: not connected (error %d: %s)", rt_get_error(), rt_error_detail());
     show(3, text);
     show(5, "Escape ends.");
-    if (!null_driver) rt_sleep(16);
+    if (!null_driver) gfx_frame_sync(60);
   } while (!null_driver && !rt_multikey(ZQ_SC_ESCAPE));
   rt_end(0);
 }

@@ -11,7 +11,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <thread>
 
 #include "gfx/draw/primitives.h"
 #include "gfx/screen/screen.h"
@@ -75,7 +74,7 @@ int main(int argc, char** argv) {
       std::fflush(stdout);
     }
     gfx_page_copy(-1, -1);
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    gfx_frame_sync(60);
   }
   rt_end(0);
 }

@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
   for (int n = 0; !rt_multikey(ZQ_SC_ESCAPE) && !(null_driver && n == 10); ++n) {
     gfx_port_read(0x3DA); /* waits for the vertical retrace where the driver can */
     cycle_palette();
-    if (!null_driver) rt_sleep(30);
+    if (!null_driver) gfx_frame_sync(30); /* a step every 1/30 s */
   }
 
   if (null_driver) {

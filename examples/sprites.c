@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
     gfx_draw_string(NULL, 8, 8, ZQ_TEXT_ABSOLUTE, rt_str_concat(NULL, "Frame ", 0, rt_int_to_str(frame), ZQ_STR_VALUE),
                     0xFFFFFF, NULL, 0, NULL, NULL, NULL);
     ++frame;
-    if (!null_driver) rt_sleep(16);
+    if (!null_driver) gfx_frame_sync(60); /* 60 frames a second */
   }
 
   if (null_driver) {

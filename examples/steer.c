@@ -162,7 +162,7 @@ int main(int argc, char** argv) {
     snprintf(status, sizeof status, "at %d,%d  balls %d", x, y, ball_count);
     gfx_draw_text(NULL, 8, 20, status, 0xFFFF00, NULL);
     ++frame;
-    if (!null_driver) rt_sleep(16);
+    if (!null_driver) gfx_frame_sync(60); /* 60 frames a second */
   }
 
   int ok = 1;

@@ -22,6 +22,7 @@
 #include "platform/pixel_depth.h"
 #include "platform/platform.h"
 #include "runtime/runtime.h"
+#include "zentravolk/shortcuts.h"
 
 constexpr int kTitleSize = 128;
 constexpr int kMaxScreenSide = 0xFFFF;  // sides are stored in 16 bits
@@ -368,4 +369,12 @@ void gfx_screen_info(int* width, int* height, int* depth, int* bytes_per_pixel, 
   for (int i = 0; i < 6; ++i)
     if (outs[i]) *outs[i] = values[i];
   if (driver_name) rt_str_assign(driver_name, name, 0);
+}
+
+void gfx_set_title(const char* new_title) {
+  if (!new_title) {
+    rt_fail(ZQ_ERR_ILLEGAL_CALL, "no title given");
+    return;
+  }
+  gfx_set_window_title(rt_str_temp_c(new_title));
 }

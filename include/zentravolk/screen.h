@@ -115,6 +115,26 @@ ZQ_API const char* gfx_window_title(void);
 ZQ_API void gfx_screen_info(int* width, int* height, int* depth, int* bytes_per_pixel, int* pitch,
                             int* refresh_rate, StringValue* driver_name);
 
+/** The highest rate gfx_frame_sync() takes. */
+#define ZQ_FRAME_SYNC_MAX_FPS 1000
+
+/** Waits for the next frame time of a steady clock of @p fps frames a
+ *  second, for a loop that draws one frame per call:
+ *  @code
+ *  while (running) { draw(); gfx_frame_sync(60); }
+ *  @endcode
+ *  The frame times are start + n / @p fps seconds from the first call (or
+ *  the first with a new rate), so waking late never shifts the frames that
+ *  follow. The wait sleeps until just before the frame time rather than
+ *  spinning. A call made after its frame time has passed returns at once
+ *  (the latest frame time passed is the frame now due); the frame times
+ *  before that one went by without a frame and are not made up.
+ *  @param fps frames a second, 1..::ZQ_FRAME_SYNC_MAX_FPS.
+ *  @return how many frame times were missed since the last call (0 when the
+ *          frame was on time); -1 with ::ZQ_ERR_ILLEGAL_CALL for a rate out
+ *          of range, without waiting. */
+ZQ_API int gfx_frame_sync(int fps);
+
 /** @} */
 
 ZQ_END_DECLS

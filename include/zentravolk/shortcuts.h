@@ -154,6 +154,12 @@ ZQ_API int gfx_fill_circle(ImageBuffer* target, float x, float y, float radius, 
  *  @return as gfx_fill_circle(). */
 ZQ_API int gfx_draw_circle(ImageBuffer* target, float x, float y, float radius, uint32_t colour);
 
+/** Sets the window title from a C string: gfx_set_window_title() with a
+ *  temporary string of its characters (at most 127 are kept).
+ *  @param title the title, zero-terminated; null leaves the title as it is
+ *         and sets ::ZQ_ERR_ILLEGAL_CALL. */
+ZQ_API void gfx_set_title(const char* title);
+
 /** The meaning of an error number, for messages (the library itself never
  *  prints).
  *  @param error an error number (::ZQ_OK, ::ZQ_ERR_ILLEGAL_CALL, ...).

@@ -11,6 +11,7 @@
 #include "gfx/draw/context.h"
 #include "gfx/screen/screen.h"
 #include "runtime/runtime.h"
+#include "zentravolk/shortcuts.h"
 
 namespace {
 
@@ -199,6 +200,20 @@ TEST_F(Screen, TitleDefaultsToTheProgramNameAndIsCutAt127) {
   gfx_set_window_title(rt_str_temp("Zentravolk", 10));
   ASSERT_EQ(gfx_screen_res(64, 48, 32, 1, 0, 0), 0);
   EXPECT_STREQ(gfx_window_title(), "Zentravolk");
+  EXPECT_EQ(rt_str_pool_in_use(), 0);
+}
+
+TEST_F(Screen, TitleFromACStringReachesTheWindowAndNullIsRefused) {
+  ASSERT_EQ(gfx_screen_res(64, 48, 32, 1, 0, 0), 0);
+  gfx_set_title(std::string(200, 'y').c_str());
+  EXPECT_EQ(std::string(gfx_window_title()), std::string(127, 'y'));
+  gfx_set_title("Short");
+  EXPECT_STREQ(gfx_window_title(), "Short");
+  rt_set_error(ZQ_OK);
+  gfx_set_title(nullptr);
+  EXPECT_EQ(rt_get_error(), ZQ_ERR_ILLEGAL_CALL);
+  EXPECT_STRNE(rt_error_detail(), "");
+  EXPECT_STREQ(gfx_window_title(), "Short");
   EXPECT_EQ(rt_str_pool_in_use(), 0);
 }
 
