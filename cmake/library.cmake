@@ -49,8 +49,8 @@ foreach(lib zentravolk_shared zentravolk_static)
     $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
   add_dependencies(${lib} ${zq_library_modules})
 endforeach()
-target_link_libraries(zentravolk_shared PRIVATE SDL2::SDL2 PNG::PNG Threads::Threads)
-target_link_libraries(zentravolk_static PUBLIC SDL2::SDL2 PNG::PNG Threads::Threads)
+target_link_libraries(zentravolk_shared PRIVATE SDL2::SDL2 PNG::PNG Freetype::Freetype Threads::Threads)
+target_link_libraries(zentravolk_static PUBLIC SDL2::SDL2 PNG::PNG Freetype::Freetype Threads::Threads)
 if(ZQ_SANITIZE STREQUAL "")
   # Every symbol the objects need must come from the libraries named above
   # (sanitizer runtimes come with the program instead).

@@ -21,12 +21,38 @@ static const uint16_t kUpperHalf[128] = {
     0x00B0, 0x2219, 0x00B7, 0x221A, 0x207F, 0x00B2, 0x25A0, 0x00A0,
 };
 
+// Codes 1-31 and 127 as the code page draws them (smileys, card suits,
+// arrows, the house); code 0 is blank.
+static const uint16_t kLowGlyphs[32] = {
+    0x0000, 0x263A, 0x263B, 0x2665, 0x2666, 0x2663, 0x2660, 0x2022,  // 00
+    0x25D8, 0x25CB, 0x25D9, 0x2642, 0x2640, 0x266A, 0x266B, 0x263C,
+    0x25BA, 0x25C4, 0x2195, 0x203C, 0x00B6, 0x00A7, 0x25AC, 0x21A8,  // 10
+    0x2191, 0x2193, 0x2192, 0x2190, 0x221F, 0x2194, 0x25B2, 0x25BC,
+};
+static const uint16_t kHouse = 0x2302;  // code 127
+
 int cp437_from_unicode(uint32_t code_point) {
   if (code_point >= 32 && code_point < 127) return int(code_point);
   if (code_point < 0xA0) return -1;
   for (int i = 0; i < 128; ++i)
     if (kUpperHalf[i] == code_point) return 128 + i;
   return -1;
+}
+
+int cp437_glyph_from_unicode(uint32_t code_point) {
+  int code = cp437_from_unicode(code_point);
+  if (code >= 0 || code_point == 0) return code;
+  if (code_point == kHouse) return 127;
+  for (int i = 1; i < 32; ++i)
+    if (kLowGlyphs[i] == code_point) return i;
+  return -1;
+}
+
+uint32_t cp437_to_unicode(int code) {
+  if (code >= 32 && code < 127) return uint32_t(code);
+  if (code >= 128 && code < 256) return kUpperHalf[code - 128];
+  if (code == 127) return kHouse;
+  return code >= 0 && code < 32 ? kLowGlyphs[code] : 0;
 }
 
 int utf8_next(const char* text, uint32_t* code_point) {
@@ -45,6 +71,8 @@ int utf8_next(const char* text, uint32_t* code_point) {
     }
     value = value << 6 | (s[i] & 0x3Fu);
   }
-  *code_point = value;
+  // The shortest form only: a longer one (0xC0 0xAF for '/') is malformed.
+  static const uint32_t kLeast[5] = {0, 0, 0x80, 0x800, 0x10000};
+  *code_point = value < kLeast[length] ? 0xFFFD : value;
   return length;
 }

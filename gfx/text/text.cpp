@@ -4,6 +4,8 @@
 // lock is held from the first look at the font to the marking of dirty rows.
 #include "gfx/text/text.h"
 
+#include "gfx/text/font_glyphs.h"
+
 #include <algorithm>
 #include <cstddef>
 
@@ -30,11 +32,6 @@ struct Drawn {
   long long first_row = 0, rows = 0;
 };
 
-struct Glyph {
-  int width;  // -1: no glyph for this code
-  const uint8_t* pixels;
-};
-
 struct FontCall {
   const ImageBuffer* image;
   uint32_t alpha;
@@ -58,28 +55,17 @@ int draw_with_font_image(const Line& line, const FontCall& font, Drawn* drawn) {
   if (f.bytes_per_pixel != ctx->bytes_per_pixel)
     return rt_fail(ZQ_ERR_ILLEGAL_CALL, "font image of %d bytes per pixel onto a target of %d", f.bytes_per_pixel,
                    ctx->bytes_per_pixel);
-  if (f.pitch <= 3 || glyph_height <= 0 || f.pixels[0] != 0)
+  FontRange range;
+  if (glyph_height <= 0 || !gfx_font_range(f, &range))
     return rt_fail(ZQ_ERR_ILLEGAL_CALL, "font image without a font header row");
-  int first = f.pixels[1], last = f.pixels[2];
-  if (first > last) std::swap(first, last);
-  int count = last - first + 1;
-  if (3 + count > f.pitch)  // the widths must lie in the header row
-    return rt_fail(ZQ_ERR_ILLEGAL_CALL, "font image's header row too short for %d glyph widths", count);
 
   long long skipped = y < v.top ? v.top - y : 0;
   long long rows = glyph_height - skipped;
   y += skipped;
   if (y + rows > v.bottom) rows = v.bottom - y;
 
-  Glyph glyphs[256];
-  for (Glyph& g : glyphs) g = {-1, nullptr};
-  const uint8_t* row1 = f.pixels + ptrdiff_t(1 + skipped) * f.pitch;
-  long long offset = 0;
-  for (int k = 0; k < count; ++k) {
-    int width = f.pixels[3 + k];
-    glyphs[first + k] = {width, row1 + ptrdiff_t(offset) * f.bytes_per_pixel};
-    offset += width;
-  }
+  FontGlyph glyphs[kFontCodes];
+  long long offset = gfx_font_glyph_table(f, range, skipped, glyphs);
   if (offset > f.width)
     return rt_fail(ZQ_ERR_ILLEGAL_CALL, "font image's glyphs (%lld pixels) wider than the image (%d)", offset, f.width);
 
@@ -88,7 +74,7 @@ int draw_with_font_image(const Line& line, const FontCall& font, Drawn* drawn) {
   long long pen = line.x;
   for (int i = 0; i < line.length; ++i) {
     if (pen >= v.right) break;
-    const Glyph& g = glyphs[line.chars[i]];
+    const FontGlyph& g = glyphs[line.chars[i]];
     if (!g.pixels) {
       // No glyph: a gap as wide as the font is high.
       pen += glyph_height;
