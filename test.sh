@@ -34,7 +34,7 @@ CC=clang CXX=clang++ run_suite clang -DCMAKE_BUILD_TYPE=Release -DZQ_WERROR=ON
 # under ThreadSanitizer.
 TSAN_OPTIONS="halt_on_error=1:suppressions=$PWD/tests/tsan.supp" ZQ_CTEST_FILTER='Threads\.' \
   run_suite tsan -DCMAKE_BUILD_TYPE=Debug -DZQ_SANITIZE=thread -DZQ_BUILD_BENCH=OFF -DZQ_WERROR=ON
-# The bitmap loader, the level file and the numbered files take arbitrary
+# The bitmap loader, the level file, the numbered files and the fonts take arbitrary
 # bytes from files: about a minute of fuzzing in all.
 echo "== fuzzing the file readers"
 if tools/run_fuzz.sh >build/fuzz.log 2>&1; then

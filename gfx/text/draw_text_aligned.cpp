@@ -1,7 +1,8 @@
 // Drawing a line of text aligned on a point and magnified by a whole number.
 // At scale 1 the line goes to gfx_draw_string moved by the alignment; a
-// larger scale draws the line at scale 1 into an image of its own and puts
-// every pixel of it as a block, so the result is exactly the magnified line.
+// larger scale draws the part of the line that reaches the view at scale 1
+// into an image of its own and puts every pixel of it as a block, so the
+// result is exactly the magnified line.
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -19,9 +20,6 @@
 
 namespace {
 
-// Lines wider than this are not magnified (the line image would be huge for
-// no visible gain: no screen is this wide).
-constexpr long long kMaxMagnifiedLine = 1 << 20;
 // The built-in font's pixels in a line image: not 0 at every depth.
 constexpr uint32_t kLineInk = 0xFFFFFF;
 
@@ -84,43 +82,45 @@ void put_magnified(const Magnified& m, const ViewClip& v) {
   gfx_mark_dirty(m.ctx, int(r0), int(r1 - r0));
 }
 
-int draw_magnified(ImageBuffer* target, float x, float y, const std::string& codes, uint32_t colour,
-                   const LineFont& font, int scale, Putter putter) {
-  const long long width = gfx_line_width(font, codes);
-  if (width == 0) return ZQ_OK;
-  if (width > kMaxMagnifiedLine)
-    return rt_fail(ZQ_ERR_ILLEGAL_CALL, "a line %lld pixels wide is too wide to magnify", width);
-  // The line at scale 1, in the target's pixel size (which short-style
-  // images take from the screen): built-in glyphs in white over 0; a font's
-  // glyph pixels as they are, over its background (the mask colour, or no
-  // coverage at all for a coverage font).
+int draw_magnified(float x, float y, const std::string& codes, uint32_t colour, const LineFont& font, int scale,
+                   Putter putter) {
   GfxContext* ctx = gfx_get_context();
+  if (!gfx_target_fits(ctx)) return rt_fail(ZQ_ERR_ILLEGAL_CALL, "the target image's rows reach past its block");
+  gfx_step_coords(ctx, ZQ_TEXT_ABSOLUTE, &x, &y, nullptr, nullptr);
+  int px, py;
+  gfx_to_view(ctx, x, y, &px, &py);
+  const ViewClip v = gfx_view_clip(ctx);
+  const long long s = scale, width = gfx_line_width(font, codes), height = font.glyph_height;
+  const long long c0 = std::max<long long>(px, v.left), c1 = std::min(px + width * s, v.right);
+  if (c0 >= c1 || std::max<long long>(py, v.top) >= std::min(py + height * s, v.bottom)) return ZQ_OK;
+  // Only the line's columns that reach the view are drawn at scale 1: the
+  // line image holds source columns [first, last).
+  const long long first = (c0 - px) / s, last = (c1 - 1 - px) / s + 1;
+
+  // The line in the target's pixel size (which short-style images take from
+  // the screen): built-in glyphs in white over 0; a font's glyph pixels as
+  // they are, over its background (the mask colour, or no coverage at all
+  // for a coverage font).
+  ImageBuffer* const target = ctx->target;
   const int bytes = ctx->bytes_per_pixel;
   const bool mask_fill = font.image && font.kind != FontKind::coverage;
-  ImageBuffer* line = gfx_image_create(int(width), font.glyph_height, 0, bytes * 8, mask_fill ? ZQ_IMAGE_MASK_FILL : 0);
-  if (!line) return rt_fail(ZQ_ERR_OUT_OF_MEMORY, "no memory for a line of %lld x %d pixels", width, font.glyph_height);
-  gfx_draw_string(line, 0, 0, ZQ_TEXT_ABSOLUTE, rt_str_temp_c(codes.c_str()), kLineInk, font.image, 0, putter_copy,
-                  nullptr, nullptr);
+  ImageBuffer* line = gfx_image_create(int(last - first), int(height), 0, bytes * 8, mask_fill ? ZQ_IMAGE_MASK_FILL : 0);
+  if (!line)
+    return rt_fail(ZQ_ERR_OUT_OF_MEMORY, "no memory for a line of %lld x %lld pixels", last - first, height);
+  gfx_draw_string(line, float(-first), 0, ZQ_TEXT_ABSOLUTE, rt_str_temp_c(codes.c_str()), kLineInk, font.image, 0,
+                  putter_copy, nullptr, nullptr);
 
-  Magnified m{ctx, &font, {}, 0, 0, scale, 0, putter};
+  Magnified m{ctx, &font, {}, px + first * s, py, s, 0, putter};
   gfx_source_image(line, bytes, &m.line);
   gfx_set_target(ctx, target);
-  int result = ZQ_OK;
-  if (!gfx_target_fits(ctx)) {
-    result = rt_fail(ZQ_ERR_ILLEGAL_CALL, "the target image's rows reach past its block");
-  } else {
-    m.colour = gfx_fix_colour(ctx->bytes_per_pixel, colour);
-    gfx_select_colour_routines(ctx, m.colour);
-    gfx_step_coords(ctx, ZQ_TEXT_ABSOLUTE, &x, &y, nullptr, nullptr);
-    int px, py;
-    gfx_to_view(ctx, x, y, &px, &py);
-    m.x = px;
-    m.y = py;
+  m.colour = gfx_fix_colour(ctx->bytes_per_pixel, colour);
+  gfx_select_colour_routines(ctx, m.colour);
+  {
     GfxScreenLock lock;
     put_magnified(m, gfx_view_clip(ctx));
   }
   gfx_image_destroy(line);
-  return result;
+  return ZQ_OK;
 }
 
 }  // namespace
@@ -147,7 +147,7 @@ int gfx_draw_text_ex(ImageBuffer* target, float x, float y, const char* text, ui
   // The anchor's pixel column first, so that the shift is whole pixels.
   const float left = float(std::round(x) - double(shift));
   if (font && !putter) putter = gfx_font_putter(line_font.kind);
-  if (scale > 1) return draw_magnified(target, left, y, codes, colour, line_font, scale, putter);
+  if (scale > 1) return draw_magnified(left, y, codes, colour, line_font, scale, putter);
   int result = gfx_draw_string(target, left, y, ZQ_TEXT_ABSOLUTE, rt_str_temp_c(codes.c_str()), colour, font, 0,
                                putter, nullptr, nullptr);
   return result ? rt_fail(result, "the text could not be drawn on the target") : ZQ_OK;
