@@ -86,9 +86,9 @@ constexpr ExtendedRow kExtended[] = {
 
 // The state column by the modifier word: Alt before Ctrl before Shift.
 int pick(const KeyCodes& c, int modifiers, int unmodified) {
-  if (modifiers & (kModAlt | kModRightAlt)) return c.alt;
-  if (modifiers & (kModCtrl | kModRightCtrl)) return c.ctrl;
-  if (modifiers & kModShift) return c.shift;
+  if (modifiers & (ZQ_MOD_ALT | ZQ_MOD_RIGHT_ALT)) return c.alt;
+  if (modifiers & (ZQ_MOD_CTRL | ZQ_MOD_RIGHT_CTRL)) return c.ctrl;
+  if (modifiers & ZQ_MOD_SHIFT) return c.shift;
   return unmodified;
 }
 
@@ -110,18 +110,18 @@ void fill_key_state(uint8_t* key_state, const uint8_t* keys) {
 
 int modifier_word(const uint8_t* keys, bool extended) {
   int word = 0;
-  if (down(keys, 0x10) || down(keys, 0xA0) || down(keys, 0xA1)) word |= kModShift;
-  if (down(keys, 0x11) || down(keys, 0xA2)) word |= kModCtrl;
-  if (down(keys, 0xA3)) word |= kModRightCtrl;
-  if (down(keys, 0x12) || down(keys, 0xA4)) word |= kModAlt;
-  if (down(keys, 0xA5)) word |= kModRightAlt;
-  if (extended) word |= kModExtended;
+  if (down(keys, 0x10) || down(keys, 0xA0) || down(keys, 0xA1)) word |= ZQ_MOD_SHIFT;
+  if (down(keys, 0x11) || down(keys, 0xA2)) word |= ZQ_MOD_CTRL;
+  if (down(keys, 0xA3)) word |= ZQ_MOD_RIGHT_CTRL;
+  if (down(keys, 0x12) || down(keys, 0xA4)) word |= ZQ_MOD_ALT;
+  if (down(keys, 0xA5)) word |= ZQ_MOD_RIGHT_ALT;
+  if (extended) word |= ZQ_MOD_EXTENDED;
   return word;
 }
 
 int translate_key(int character, int scancode, int virtual_key, int modifiers) {
   int result;
-  if (character == 0 && (modifiers & kModExtended)) {
+  if (character == 0 && (modifiers & ZQ_MOD_EXTENDED)) {
     const ExtendedRow* row = nullptr;
     for (const ExtendedRow& r : kExtended)
       if (r.scancode == scancode) row = &r;

@@ -4,14 +4,9 @@
 #include <cstdint>
 
 #include "platform/key_characters.h"  // the characters keys give
+#include "zentravolk/events.h"
 
-// Modifier word of the key path.
-constexpr int kModShift = 0x10;
-constexpr int kModCtrl = 0x08;       // Ctrl or left Ctrl
-constexpr int kModRightCtrl = 0x04;
-constexpr int kModAlt = 0x02;        // Alt or left Alt
-constexpr int kModRightAlt = 0x01;
-constexpr int kModExtended = 0x100;
+// The modifier word of the key path is the public ZQ_MOD_* set.
 
 // The scancode of the first table row whose first or second virtual key is
 // `virtual_key`; 0 when no row has it.

@@ -62,7 +62,7 @@ void apply_requests(WindowState* st) {
   }
   if (p.cursor) {
     p.cursor = false;
-    win_window_procedure(st, WsMessage{kWsSetCursor, 0, 0});
+    win_window_procedure(st, WsMessage{.type = kWsSetCursor});
   }
   if (p.warp) {
     ws->warp_pointer(st->window, p.warp_x, p.warp_y);
@@ -186,6 +186,7 @@ int win_create_window(WindowState* st, int style, int x, int y, int width, int h
     st->window_x = rect.x;
     st->window_y = rect.y;
   }
+  ws->pointer_position(&st->last_x, &st->last_y);
   return 0;
 }
 
@@ -200,6 +201,7 @@ void win_pump_messages(WindowState* st) {
     st->window_x = rect.x;
     st->window_y = rect.y;
   }
+  if (st->window && !st->tracked) ws->pointer_position(&st->last_x, &st->last_y);
 }
 
 void win_pump_messages() {

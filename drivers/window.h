@@ -11,6 +11,7 @@
 // applies them in its message pump.
 #pragma once
 #include <atomic>
+#include <climits>
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
@@ -27,7 +28,7 @@ struct WinPaletteEntry {
 };
 
 constexpr int kWinSystemVersion = 0x0600;  // what this platform offers: every optional feature
-constexpr int kWinNoPosition = 0xFFFF;     // last pointer x before the first move
+constexpr int kWinNoPosition = INT_MIN;    // last pointer x while the pointer's place is unknown
 
 struct WindowState {
   int version = 0;  // the system version; read by nothing, as every optional feature is present here
@@ -61,7 +62,9 @@ struct WindowState {
   int wheel = 0, hwheel = 0;
   int mouse_x = 0, mouse_y = 0;  // client pixels
   int inside = 0;                // pointer inside the client area
-  int last_x = kWinNoPosition, last_y = 0;  // desktop pixels
+  // Where the pointer was last seen, in desktop pixels: at its last message,
+  // or, while it is outside the window, at the last pump.
+  int last_x = kWinNoPosition, last_y = 0;
   int window_x = 0, window_y = 0;           // client area's top-left, as last seen
 
   // Requests from the program's thread, under the screen lock.
@@ -100,7 +103,9 @@ int win_create_window(WindowState* state, int style, int x, int y, int width, in
 int win_window_style(int flags);
 // The top-left corner that centres the state's window on the desktop.
 void win_centred_position(const WindowState* state, int* x, int* y);
-// Carries out the program's requests, then handles every pending message.
+// Carries out the program's requests, then handles every pending message;
+// while the pointer is outside the window, notes where it is, so its first
+// move back in measures from there.
 void win_pump_messages(WindowState* state);
 void win_pump_messages();  // the current state's
 void win_clip_pointer(WindowState* state);

@@ -40,16 +40,17 @@ void post_key(int code) {
 
 void post(int type, int a = 0, int b = 0, int c = 0, int d = 0) { win_post_event(GfxEvent{type, a, b, c, d}); }
 
-// Recomputes whether the pointer is inside the client area.
-void update_inside(WindowState* st) {
+// Recomputes whether the pointer is inside the client area: from the
+// message's own position when it carries one, else from the pointer's.
+void update_inside(WindowState* st, const WsMessage& m) {
   const WindowSystem* ws = window_system();
   WsRect rect;
-  int x = 0, y = 0;
   if (!st->window || !ws->client_rect(st->window, &rect)) {
     st->inside = 0;
     return;
   }
-  ws->pointer_position(&x, &y);
+  int x = m.desktop_x, y = m.desktop_y;
+  if (!ws_pointer_message(m.type)) ws->pointer_position(&x, &y);
   st->inside = x >= rect.x && x < rect.x + rect.width && y >= rect.y && y < rect.y + rect.height;
 }
 
@@ -64,21 +65,21 @@ void mouse_enter_check(WindowState* st, GfxEvent& event, bool& have_event) {
 }
 
 int key_path(const WsMessage& m) {
-  int virtual_key = int(m.wparam & 0xFFFF);
-  int repeat = int(m.lparam & 0xFFFF);
-  int scancode = int((m.lparam >> 16) & 0xFF);
-  bool extended = (m.lparam >> 24) & 1;
-  bool previously_down = (m.lparam >> 30) & 1;
+  const int virtual_key = m.key;
+  const int scancode = m.scancode;
+  const bool extended = (m.flags & kWsKeyExtended) != 0;
+  const bool previously_down = (m.flags & kWsKeyWasDown) != 0;
   uint8_t keys[256];
   window_system()->keyboard_state(keys);
   int modifiers = modifier_word(keys, extended);
   int character = virtual_key_base_character(virtual_key) ? virtual_key_character(virtual_key, keys) : 0;
   int code = translate_key(character, scancode, virtual_key, modifiers);
-  GfxEvent event{kEventKeyRelease, scancode_for_virtual_key(virtual_key), code >= 0 && code <= 255 ? code : 0, 0, 0};
+  GfxEvent event{kEventKeyRelease, scancode_for_virtual_key(virtual_key), code >= 0 && code <= 255 ? code : 0,
+                 modifiers, 0};
   if (m.type == kWsKeyDown) {
     event.type = previously_down ? kEventKeyRepeat : kEventKeyPress;
     if (code >= 256)
-      for (int i = 0; i < repeat; ++i) post_key(code);
+      for (int i = 0; i < m.repeat; ++i) post_key(code);
   }
   if (virtual_key == kVkF10 || virtual_key == kVkAlt || code == kCloseKeyCode) return 0;
   win_post_event(event);
@@ -86,9 +87,9 @@ int key_path(const WsMessage& m) {
 }
 
 void activate(WindowState* st, const WsMessage& m) {
-  int state = int(m.wparam & 0xFFFF);
-  int minimised = int(m.wparam >> 16);
-  st->active = state != 0 && minimised == 0;
+  const bool state = (m.flags & kWsActive) != 0;
+  const bool minimised = (m.flags & kWsMinimised) != 0;
+  st->active = state && !minimised;
   if (screen_state && screen_state->key_state) std::memset(screen_state->key_state, 0, kKeyStateSize);
   st->buttons = 0;
   win_mark_all_dirty(st);
@@ -96,7 +97,7 @@ void activate(WindowState* st, const WsMessage& m) {
     post(kEventMouseLeave);
     st->tracked = 0;
   }
-  if (state == 0 || minimised == 0) post(st->active ? kEventGotFocus : kEventLostFocus);
+  if (!state || !minimised) post(st->active ? kEventGotFocus : kEventLostFocus);
   if (st->active && st->inside) {
     GfxEvent event{};
     bool have_event = false;
@@ -110,23 +111,23 @@ void activate(WindowState* st, const WsMessage& m) {
 bool alt_down() {
   uint8_t keys[256];
   window_system()->keyboard_state(keys);
-  return (modifier_word(keys, false) & (kModAlt | kModRightAlt)) != 0;
+  return (modifier_word(keys, false) & (ZQ_MOD_ALT | ZQ_MOD_RIGHT_ALT)) != 0;
 }
 
 }  // namespace
 
 int win_window_procedure(WindowState* st, const WsMessage& m) {
   const WindowSystem* ws = window_system();
-  update_inside(st);
+  update_inside(st, m);
   GfxEvent event{};
   bool have_event = false;
   switch (m.type) {
     case kWsSize:
-      if (st->active && m.wparam == kWsSizeMaximised) return win_toggle_full_screen(st);
+      if (st->active && m.size == kWsSizeMaximised) return win_toggle_full_screen(st);
       break;
     case kWsSysKeyDown:
       if (!st->active) break;
-      if ((m.wparam & 0xFFFF) == kVkReturn && alt_down()) return win_toggle_full_screen(st);
+      if (m.key == kVkReturn && alt_down()) return win_toggle_full_screen(st);
       return key_path(m);
     case kWsKeyDown:
     case kWsKeyUp:
@@ -152,55 +153,52 @@ int win_window_procedure(WindowState* st, const WsMessage& m) {
       win_mark_all_dirty(st);
       break;
     case kWsChar:
-      if (m.wparam <= 255)
-        for (uint32_t i = 0; i < (m.lparam & 0xFFFF); ++i) post_key(int(m.wparam));
+      if (m.character >= 0 && m.character <= 255)
+        for (int i = 0; i < m.repeat; ++i) post_key(m.character);
       break;
     case kWsMouseMove: {
-      int x = int(m.lparam & 0xFFFF), y = int(m.lparam >> 16);
-      st->mouse_x = x;
-      st->mouse_y = y;
-      int px = 0, py = 0, dx = 0, dy = 0;
-      ws->pointer_position(&px, &py);
+      // The motion is the change of the pointer's desktop position between
+      // two messages, so a window that moves under a still pointer makes
+      // none, and the first move into the window measures from where the
+      // pointer was last seen outside it.
+      st->mouse_x = m.x;
+      st->mouse_y = m.y;
+      int dx = 0, dy = 0;
       if (st->last_x != kWinNoPosition) {
-        dx = px - st->last_x;
-        dy = py - st->last_y;
+        dx = m.desktop_x - st->last_x;
+        dy = m.desktop_y - st->last_y;
       }
-      st->last_x = px;
-      st->last_y = py;
-      event = {kEventMouseMove, x, y, dx, dy};
+      st->last_x = m.desktop_x;
+      st->last_y = m.desktop_y;
+      event = {kEventMouseMove, m.x, m.y, dx, dy};
       have_event = (dx || dy) && st->active;
       mouse_enter_check(st, event, have_event);
       break;
     }
     case kWsButtonDown:
     case kWsDoubleClick:
-      st->buttons |= int(m.wparam);
-      event = {m.type == kWsButtonDown ? kEventButtonPress : kEventDoubleClick, int(m.wparam), 0, 0, 0};
+      st->buttons |= m.button;
+      event = {m.type == kWsButtonDown ? kEventButtonPress : kEventDoubleClick, m.button, m.x, m.y, 0};
       have_event = true;
       break;
     case kWsButtonUp:
-      st->buttons &= ~int(m.wparam);
-      event = {kEventButtonRelease, int(m.wparam), 0, 0, 0};
+      st->buttons &= ~m.button;
+      event = {kEventButtonRelease, m.button, m.x, m.y, 0};
       have_event = true;
       break;
     case kWsWheel:
-      st->wheel += int32_t(m.wparam) > 0 ? 1 : -1;
-      event = {kEventWheel, st->wheel, 0, 0, 0};
+    case kWsHWheel: {
+      const int step = m.step > 0 ? 1 : -1;
+      int& counter = m.type == kWsWheel ? st->wheel : st->hwheel;
+      counter += step;
+      event = {m.type == kWsWheel ? kEventWheel : kEventHWheel, counter, step, m.x, m.y};
       have_event = true;
       break;
-    case kWsHWheel:
-      st->hwheel += int32_t(m.wparam) > 0 ? 1 : -1;
-      event = {kEventHWheel, st->hwheel, 0, 0, 0};
-      have_event = true;
-      break;
+    }
     case kWsMouseLeave:
       if (!st->active) break;
       post(kEventMouseLeave);
       st->tracked = 0;
-      return 0;
-    case kWsMouseEnter:
-      mouse_enter_check(st, event, have_event);
-      if (have_event) win_post_event(event);
       return 0;
     default:
       break;

@@ -73,7 +73,7 @@ int virtual_key_character(int vk, const uint8_t* keys) {
 int key_messages(const KeyIdentity& key, bool pressed, bool repeat, bool shift, bool ctrl, bool alt, WsMessage out[2]) {
   const bool system = (alt && !ctrl) || key.virtual_key == kVkF10 || key.virtual_key == kVkAlt;
   const int type = pressed ? (system ? kWsSysKeyDown : kWsKeyDown) : (system ? kWsSysKeyUp : kWsKeyUp);
-  out[0] = {type, uint32_t(key.virtual_key), ws_key_data(key.scancode, key.extended, !pressed || repeat, !pressed)};
+  out[0] = ws_key_message(type, key.virtual_key, key.scancode, key.extended, !pressed || repeat);
   if (!pressed || system) return 1;
   uint8_t keys[256] = {};
   if (shift) keys[kVkShift] = 0x80;
@@ -81,6 +81,6 @@ int key_messages(const KeyIdentity& key, bool pressed, bool repeat, bool shift, 
   if (alt) keys[kVkAlt] = 0x80;
   const int c = virtual_key_character(key.virtual_key, keys);
   if (c == 0 || (c >= 32 && c != 127)) return 1;
-  out[1] = {kWsChar, uint32_t(c), 1};
+  out[1] = WsMessage{.type = kWsChar, .character = c, .repeat = 1};
   return 2;
 }

@@ -2,10 +2,18 @@
 // keys with virtual-key codes and set-1 scancodes, text input as code page
 // 437 characters (plus the control characters text input never reports),
 // pointer and buttons, window focus, size, close and exposure.
+//
+// Pointer messages carry their own desktop position: the window's position
+// plus the event's client position. SDL's global pointer query is no
+// measure of motion: on X11 it answers from a cache that SDL refreshes only
+// when an input-extension raw event arrives (device motion, a button), so a
+// pointer moved by a warp or by an absolute test pointer leaves it where it
+// was.
 #include <SDL.h>
 #include <SDL_shape.h>
 
 #include <deque>
+#include <utility>
 
 #include "platform/cp437.h"
 #include "platform/key_characters.h"
@@ -98,7 +106,8 @@ bool client_rect(WsWindow* w, WsRect* rect) {
 
 void move_window(WsWindow* w, int x, int y) { SDL_SetWindowPosition(w->window, x, y); }
 
-void push(WsWindow* w, int type, uint32_t wparam, uint32_t lparam) { w->messages.push_back({type, wparam, lparam}); }
+void push(WsWindow* w, const WsMessage& message) { w->messages.push_back(message); }
+void push(WsWindow* w, int type) { push(w, WsMessage{.type = type}); }
 
 // The modifiers of the last key event translated. SDL events are translated
 // one at a time, and only once the window's queue is empty, so while the
@@ -123,11 +132,11 @@ void translate_text(WsWindow* w, const char* text) {
   while (int n = utf8_next(text, &code_point)) {
     text += n;
     int c = cp437_from_unicode(code_point);
-    if (c >= 0) push(w, kWsChar, uint32_t(c), 1);
+    if (c >= 0) push(w, WsMessage{.type = kWsChar, .character = c, .repeat = 1});
   }
 }
 
-uint32_t button_bit(Uint8 button) {
+int button_bit(Uint8 button) {
   switch (button) {
     case SDL_BUTTON_LEFT: return 1;
     case SDL_BUTTON_RIGHT: return 2;
@@ -138,60 +147,78 @@ uint32_t button_bit(Uint8 button) {
   }
 }
 
-uint32_t packed_position(int x, int y) { return uint32_t(uint16_t(x)) | uint32_t(uint16_t(y)) << 16; }
+// A pointer message at client position x, y.
+WsMessage pointer_message(WsWindow* w, int type, int x, int y) {
+  int left = 0, top = 0;
+  SDL_GetWindowPosition(w->window, &left, &top);
+  WsMessage m{.type = type};
+  m.x = x;
+  m.y = y;
+  m.desktop_x = left + x;
+  m.desktop_y = top + y;
+  return m;
+}
 
 void translate_window_event(WsWindow* w, const SDL_WindowEvent& e) {
   Uint32 flags = SDL_GetWindowFlags(w->window);
-  uint32_t focused = (flags & SDL_WINDOW_INPUT_FOCUS) ? 1 : 0;
+  const int focused = (flags & SDL_WINDOW_INPUT_FOCUS) ? kWsActive : 0;
+  const auto activate = [w](int activation) { push(w, WsMessage{.type = kWsActivate, .flags = activation}); };
+  const auto size = [w](int kind) { push(w, WsMessage{.type = kWsSize, .size = kind}); };
   switch (e.event) {
-    case SDL_WINDOWEVENT_FOCUS_GAINED:
-      push(w, kWsActivate, 1u | ((flags & SDL_WINDOW_MINIMIZED) ? 1u << 16 : 0u), 0);
-      break;
-    case SDL_WINDOWEVENT_FOCUS_LOST: push(w, kWsActivate, 0, 0); break;
-    case SDL_WINDOWEVENT_MINIMIZED: push(w, kWsActivate, focused | 1u << 16, 0); break;
+    case SDL_WINDOWEVENT_FOCUS_GAINED: activate(kWsActive | ((flags & SDL_WINDOW_MINIMIZED) ? kWsMinimised : 0)); break;
+    case SDL_WINDOWEVENT_FOCUS_LOST: activate(0); break;
+    case SDL_WINDOWEVENT_MINIMIZED: activate(focused | kWsMinimised); break;
     case SDL_WINDOWEVENT_RESTORED:
-      if (focused) push(w, kWsActivate, 1, 0);
-      push(w, kWsSize, kWsSizeRestored, 0);
+      if (focused) activate(kWsActive);
+      size(kWsSizeRestored);
       break;
-    case SDL_WINDOWEVENT_MAXIMIZED: push(w, kWsSize, kWsSizeMaximised, 0); break;
-    case SDL_WINDOWEVENT_SIZE_CHANGED: push(w, kWsSize, kWsSizeRestored, 0); break;
-    case SDL_WINDOWEVENT_CLOSE: push(w, kWsClose, 0, 0); break;
+    case SDL_WINDOWEVENT_MAXIMIZED: size(kWsSizeMaximised); break;
+    case SDL_WINDOWEVENT_SIZE_CHANGED: size(kWsSizeRestored); break;
+    case SDL_WINDOWEVENT_CLOSE: push(w, kWsClose); break;
     case SDL_WINDOWEVENT_SHOWN:
-    case SDL_WINDOWEVENT_EXPOSED: push(w, kWsPaint, 0, 0); break;
-    case SDL_WINDOWEVENT_ENTER: push(w, kWsMouseEnter, 0, 0); break;
-    case SDL_WINDOWEVENT_LEAVE: push(w, kWsMouseLeave, 0, 0); break;
-    case SDL_WINDOWEVENT_MOVED: push(w, kWsMoving, 0, 0); break;
+    case SDL_WINDOWEVENT_EXPOSED: push(w, kWsPaint); break;
+    // The pointer coming in needs no message of its own: SDL reports the
+    // crossing point as a motion, which the layer's first-move rule turns
+    // into the mouse enter.
+    case SDL_WINDOWEVENT_LEAVE: push(w, kWsMouseLeave); break;
+    case SDL_WINDOWEVENT_MOVED: push(w, kWsMoving); break;
     default: break;
   }
 }
 
 int sign(int v) { return v > 0 ? 1 : v < 0 ? -1 : 0; }
 
+void translate_wheel(WsWindow* w, const SDL_MouseWheelEvent& e) {
+  const int flip = e.direction == SDL_MOUSEWHEEL_FLIPPED ? -1 : 1;
+  for (const auto& [type, amount] : {std::pair{kWsWheel, e.y}, std::pair{kWsHWheel, e.x}}) {
+    if (!amount) continue;
+    WsMessage m = pointer_message(w, type, e.mouseX, e.mouseY);
+    m.step = sign(amount) * flip;
+    push(w, m);
+  }
+}
+
 void translate_event(WsWindow* w, const SDL_Event& e) {
   switch (e.type) {
     case SDL_KEYDOWN:
     case SDL_KEYUP: translate_key(w, e.key); break;
     case SDL_TEXTINPUT: translate_text(w, e.text.text); break;
-    case SDL_MOUSEMOTION: push(w, kWsMouseMove, 0, packed_position(e.motion.x, e.motion.y)); break;
+    case SDL_MOUSEMOTION: push(w, pointer_message(w, kWsMouseMove, e.motion.x, e.motion.y)); break;
     case SDL_MOUSEBUTTONDOWN:
-      if (uint32_t bit = button_bit(e.button.button))
-        push(w, e.button.clicks >= 2 && e.button.clicks % 2 == 0 ? kWsDoubleClick : kWsButtonDown, bit,
-             packed_position(e.button.x, e.button.y));
-      break;
     case SDL_MOUSEBUTTONUP:
-      if (uint32_t bit = button_bit(e.button.button))
-        push(w, kWsButtonUp, bit, packed_position(e.button.x, e.button.y));
+      if (int bit = button_bit(e.button.button)) {
+        const bool twice = e.button.clicks >= 2 && e.button.clicks % 2 == 0;
+        const int type = e.type == SDL_MOUSEBUTTONUP ? kWsButtonUp : twice ? kWsDoubleClick : kWsButtonDown;
+        WsMessage m = pointer_message(w, type, e.button.x, e.button.y);
+        m.button = bit;
+        push(w, m);
+      }
       break;
-    case SDL_MOUSEWHEEL: {
-      int flip = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -1 : 1;
-      if (e.wheel.y) push(w, kWsWheel, uint32_t(sign(e.wheel.y) * flip), 0);
-      if (e.wheel.x) push(w, kWsHWheel, uint32_t(sign(e.wheel.x) * flip), 0);
-      break;
-    }
+    case SDL_MOUSEWHEEL: translate_wheel(w, e.wheel); break;
     case SDL_WINDOWEVENT:
       if (e.window.windowID == w->id) translate_window_event(w, e.window);
       break;
-    case SDL_DISPLAYEVENT: push(w, kWsDisplayChange, 0, 0); break;
+    case SDL_DISPLAYEVENT: push(w, kWsDisplayChange); break;
     default: break;
   }
 }
@@ -212,7 +239,20 @@ void keyboard_state(uint8_t keys[256]) {
   sdl_apply_modifiers(key_event_mod, keys);
 }
 
-void pointer_position(int* x, int* y) { SDL_GetGlobalMouseState(x, y); }
+// Over one of the process's windows, the position SDL's events last gave
+// there; elsewhere the global query, the best there is for a pointer
+// outside (it follows device motion).
+void pointer_position(int* x, int* y) {
+  if (SDL_Window* focus = SDL_GetMouseFocus()) {
+    int left = 0, top = 0, client_x = 0, client_y = 0;
+    SDL_GetWindowPosition(focus, &left, &top);
+    SDL_GetMouseState(&client_x, &client_y);
+    *x = left + client_x;
+    *y = top + client_y;
+    return;
+  }
+  SDL_GetGlobalMouseState(x, y);
+}
 void warp_pointer(WsWindow* w, int x, int y) { SDL_WarpMouseInWindow(w->window, x, y); }
 void show_cursor(bool shown) { SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE); }
 void confine_pointer(WsWindow* w, bool confined) { SDL_SetWindowMouseGrab(w->window, confined ? SDL_TRUE : SDL_FALSE); }

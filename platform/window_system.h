@@ -4,11 +4,12 @@
 // scripted stand-in can take the real one's place in tests.
 //
 // Messages follow the desktop message model the window layer was written
-// for: keys carry a virtual-key code (wparam) and the packed key data
-// (lparam: repeat count in bits 0-15, set-1 scancode in bits 16-23, the
-// extended bit 24, previously-down bit 30, released bit 31); characters are
-// code page 437 bytes; pointer positions are client pixels packed as
-// x | y << 16.
+// for, each a typed record rather than words to unpack: keys carry their
+// virtual-key code, set-1 scancode, repeat count and flags; characters are
+// code page 437 bytes; pointer messages carry where the pointer was when the
+// message was made, both in client pixels and in desktop pixels. Positions
+// are signed: while a button is held the window keeps the pointer (capture),
+// so a drag past its left or top edge reports negative client positions.
 #pragma once
 #include <cstdint>
 
@@ -20,42 +21,67 @@ struct WsGlContext;  // an OpenGL rendering context
 
 enum WsMessageType : int {
   kWsNone = 0,
-  kWsKeyDown,       // wparam virtual key, lparam key data
+  kWsKeyDown,       // key, scancode, repeat, flags (kWsKey*)
   kWsKeyUp,
   kWsSysKeyDown,    // a key pressed while Alt is held, or F10
   kWsSysKeyUp,
-  kWsChar,          // wparam code page 437 byte, lparam repeat count
-  kWsMouseMove,     // lparam client x | y << 16
-  kWsButtonDown,    // wparam button bit: 1 left, 2 right, 4 middle, 8, 16 extra
+  kWsChar,          // character (code page 437), repeat
+  kWsMouseMove,     // x, y, desktop_x, desktop_y
+  kWsButtonDown,    // button (1 left, 2 right, 4 middle, 8, 16 extra) and the pointer's position
   kWsButtonUp,
   kWsDoubleClick,
-  kWsWheel,         // wparam signed step: > 0 away from the user
-  kWsHWheel,        // wparam signed step: > 0 to the right
-  kWsMouseEnter,    // the pointer came into the window
+  kWsWheel,         // step (+1 away from the user, -1 towards) and the pointer's position
+  kWsHWheel,        // step (+1 to the right, -1 to the left) and the pointer's position
   kWsMouseLeave,    // the pointer left the window
-  kWsActivate,      // wparam: state (0 inactive, 1 active) | minimised << 16
+  kWsActivate,      // flags: kWsActive, kWsMinimised
   kWsClose,         // the user asked to close the window
-  kWsSize,          // wparam kWsSize* kind
+  kWsSize,          // size: kWsSize* kind
   kWsMoving,        // the window is being moved
   kWsPaint,         // part of the window must be drawn again
   kWsDisplayChange, // the display's mode or layout changed
   kWsSetCursor,     // show or hide the cursor as the layer wants it now
 };
 
-constexpr uint32_t kWsSizeRestored = 0;
-constexpr uint32_t kWsSizeMinimised = 1;
-constexpr uint32_t kWsSizeMaximised = 2;
+// Flags of key messages.
+constexpr int kWsKeyExtended = 0x1;  // an E0 key: arrows, navigation block, right Ctrl and Alt, ...
+constexpr int kWsKeyWasDown = 0x2;   // the key was down before this message (a repeat, or a release)
+
+// Flags of kWsActivate.
+constexpr int kWsActive = 0x1;     // the window has the keyboard focus
+constexpr int kWsMinimised = 0x2;  // the window is minimised
+
+// Kinds of kWsSize.
+constexpr int kWsSizeRestored = 0;
+constexpr int kWsSizeMinimised = 1;
+constexpr int kWsSizeMaximised = 2;
 
 struct WsMessage {
-  int type;
-  uint32_t wparam;
-  uint32_t lparam;
+  int type = kWsNone;
+  int key = 0;        // key messages: the virtual key
+  int scancode = 0;   // key messages: the set-1 scancode without the E0 prefix
+  int character = 0;  // kWsChar: the character, code page 437
+  int repeat = 0;     // key and character messages: how many times it came (1 and up)
+  int flags = 0;      // key messages: kWsKey*; kWsActivate: kWsActive, kWsMinimised
+  int button = 0;     // button messages: the button bit
+  int step = 0;       // wheel messages: +1 or -1
+  int size = 0;       // kWsSize: the kWsSize* kind
+  // Pointer messages (move, buttons, wheels): the pointer's position.
+  int x = 0, y = 0;                  // client pixels
+  int desktop_x = 0, desktop_y = 0;  // desktop pixels
 };
 
-// Key data of a key message.
-constexpr uint32_t ws_key_data(int scancode, bool extended, bool previously_down, bool released) {
-  return 1u | uint32_t(scancode & 0xFF) << 16 | (extended ? 1u << 24 : 0u) | (previously_down ? 1u << 30 : 0u) |
-         (released ? 1u << 31 : 0u);
+// Whether a message carries the pointer's position.
+constexpr bool ws_pointer_message(int type) { return type >= kWsMouseMove && type <= kWsHWheel; }
+
+// A key message (kWsKeyDown, kWsKeyUp, kWsSysKeyDown, kWsSysKeyUp), once.
+constexpr WsMessage ws_key_message(int type, int virtual_key, int scancode, bool extended, bool was_down) {
+  WsMessage m;
+  m.type = type;
+  m.key = virtual_key;
+  m.scancode = scancode & 0xFF;
+  m.repeat = 1;
+  m.flags = (extended ? kWsKeyExtended : 0) | (was_down ? kWsKeyWasDown : 0);
+  return m;
 }
 
 // Window styles.
@@ -131,7 +157,7 @@ struct WindowSystem {
   // message taken, so a key's messages are read with the modifiers it was
   // pressed with, however late the queue is emptied.
   void (*keyboard_state)(uint8_t keys[256]);
-  // The pointer in desktop pixels.
+  // The pointer in desktop pixels, as of the messages taken so far.
   void (*pointer_position)(int* x, int* y);
   void (*warp_pointer)(WsWindow* window, int client_x, int client_y);
   void (*show_cursor)(bool shown);

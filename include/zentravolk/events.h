@@ -77,6 +77,19 @@ ZQ_BEGIN_DECLS
 #define ZQ_BUTTON_X2 16    /**< second extra button */
 /** @} */
 
+/** @name Key modifiers
+ *  The bits of @c key.modifiers: the keyboard as the key saw it.
+ *  @{
+ */
+#define ZQ_MOD_RIGHT_ALT 0x01   /**< right Alt (AltGr) */
+#define ZQ_MOD_ALT 0x02         /**< Alt, either (the left one alone sets only this) */
+#define ZQ_MOD_RIGHT_CTRL 0x04  /**< right Ctrl */
+#define ZQ_MOD_CTRL 0x08        /**< Ctrl, either (the left one alone sets only this) */
+#define ZQ_MOD_SHIFT 0x10       /**< either Shift */
+#define ZQ_MOD_EXTENDED 0x100   /**< the key is one of the extended block (arrows, navigation keys, right Ctrl
+                                     and Alt, keypad Enter and divide), not its keypad twin */
+/** @} */
+
 /** The result of gfx_poll_event() and gfx_wait_event() when no event came
  *  (it is not an error: the last error is ::ZQ_OK). */
 #define ZQ_NO_EVENT (-1)
@@ -91,23 +104,29 @@ typedef union InputEvent {
     int32_t scancode;  /**< set-1 scancode (::ZQ_SC_ESCAPE, ...); 0 for a key the table does not know */
     int32_t character; /**< the character typed, code page 437, 1..255; 0 for keys that type none
                             (arrows, function keys, keys pressed with Ctrl or Alt) */
+    int32_t modifiers; /**< ::ZQ_MOD_SHIFT, ::ZQ_MOD_CTRL, ... held with the key, and ::ZQ_MOD_EXTENDED */
   } key;
   /** ::ZQ_EVENT_MOUSE_MOVE, ::ZQ_EVENT_MOUSE_ENTER. */
   struct {
     int32_t type;   /**< the event type */
-    int32_t x, y;   /**< the pointer in window pixels */
-    int32_t dx, dy; /**< the motion since the last move, in desktop pixels (0, 0 for the first) */
+    int32_t x, y;   /**< the pointer in window pixels; negative left of or above the window (while a button is
+                         held the window keeps the pointer, so a drag reports positions outside it) */
+    int32_t dx, dy; /**< the motion in desktop pixels since the pointer was last seen: its last move, or, for
+                         the move that brings it in, where it was outside (0, 0 when that is unknown) */
   } mouse;
   /** ::ZQ_EVENT_BUTTON_PRESS, ::ZQ_EVENT_BUTTON_RELEASE, ::ZQ_EVENT_DOUBLE_CLICK. */
   struct {
     int32_t type; /**< the event type */
     int32_t bit;  /**< the button: ::ZQ_BUTTON_LEFT, ... */
+    int32_t x, y; /**< where the pointer was, in window pixels (negative left of or above the window) */
   } button;
   /** ::ZQ_EVENT_WHEEL, ::ZQ_EVENT_HWHEEL. */
   struct {
     int32_t type;     /**< the event type */
     int32_t position; /**< the wheel's counter after the turn: one step up (right) adds 1, down (left)
                            subtracts 1 */
+    int32_t step;     /**< this turn: +1 up (right) or -1 down (left) */
+    int32_t x, y;     /**< where the pointer was, in window pixels */
   } wheel;
   /** ::ZQ_EVENT_FULL_SCREEN. */
   struct {

@@ -268,10 +268,10 @@ TEST_F(DirectxScriptedThreads, WindowComesBackWhereTheUserLeftItAfterFullScreen)
   scripted([](ScriptedWindowSystem& s) {
     s.client.x = 100;
     s.client.y = 50;
-    s.messages.push_back({kWsSize, kWsSizeMaximised, 0});  // to full screen
+    s.messages.push_back(WsMessage{.type = kWsSize, .size = kWsSizeMaximised});  // to full screen
   });
   ASSERT_TRUE(scripted_wait(called("create 320x240 at 0,0 style 1")));
-  scripted_push({kWsSize, kWsSizeMaximised, 0});  // and back
+  scripted_push(WsMessage{.type = kWsSize, .size = kWsSizeMaximised});  // and back
   EXPECT_TRUE(scripted_wait(called("create 320x240 at 100,50 style 4")));
 }
 

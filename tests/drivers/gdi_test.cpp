@@ -72,7 +72,7 @@ TEST_F(GdiScriptedThreads, IdlePassesShowNothingButReadKeysAndMessages) {
   scripted([](ScriptedWindowSystem& s) {
     s.keys[0x27] = 0x80;  // right arrow
     s.keys[0x10] = 0x80;  // a shift key
-    s.messages.push_back({kWsClose, 0, 0});
+    s.messages.push_back(WsMessage{.type = kWsClose});
   });
   ASSERT_TRUE(scripted_wait([](ScriptedWindowSystem& s) { return s.messages.empty(); }));
   std::this_thread::sleep_for(30ms);  // at least one more whole pass
@@ -91,7 +91,7 @@ TEST_F(GdiScriptedThreads, NothingIsShownBeforeTheProgramDraws) {
   open();
   // Focus arrives while the pages may still be in the making: the refresh
   // it asks for waits for the program's first drawing.
-  scripted_push({kWsActivate, 1, 0});
+  scripted_push(WsMessage{.type = kWsActivate, .flags = kWsActive});
   ASSERT_TRUE(scripted_wait([](ScriptedWindowSystem& s) { return s.messages.empty(); }));
   std::this_thread::sleep_for(30ms);
   EXPECT_TRUE(scripted([](ScriptedWindowSystem& s) { return s.uploads.empty(); }));

@@ -33,29 +33,29 @@ TEST(ScancodeTable, KeyStateFollowsGenericModifiersAndKeypad) {
 
 TEST(KeyTranslation, ExtendedCodesByShiftState) {
   EXPECT_EQ(translate_key(0, 0x3B, 0x70, 0), 0x3BFF);                      // F1
-  EXPECT_EQ(translate_key(0, 0x3B, 0x70, kModShift), 0x54FF);              // Shift+F1
-  EXPECT_EQ(translate_key(0, 0x3C, 0x71, kModCtrl), 0x5FFF);               // Ctrl+F2
-  EXPECT_EQ(translate_key(0, 0x3E, 0x73, kModAlt), 0x6BFF);                // Alt+F4
+  EXPECT_EQ(translate_key(0, 0x3B, 0x70, ZQ_MOD_SHIFT), 0x54FF);              // Shift+F1
+  EXPECT_EQ(translate_key(0, 0x3C, 0x71, ZQ_MOD_CTRL), 0x5FFF);               // Ctrl+F2
+  EXPECT_EQ(translate_key(0, 0x3E, 0x73, ZQ_MOD_ALT), 0x6BFF);                // Alt+F4
   EXPECT_EQ(translate_key(0, 0x57, 0x7A, 0), 0x85FF);                      // F11
-  EXPECT_EQ(translate_key(0, 0x58, 0x7B, kModShift), 0x88FF);              // Shift+F12
-  EXPECT_EQ(translate_key(0, 0x4D, 0x27, kModExtended), 0x4DFF);           // right arrow
-  EXPECT_EQ(translate_key(0, 0x4D, 0x27, kModExtended | kModShift), 0x4DFF);
-  EXPECT_EQ(translate_key(0, 0x47, 0x24, kModExtended | kModAlt), 0x97FF);  // Alt+Home
+  EXPECT_EQ(translate_key(0, 0x58, 0x7B, ZQ_MOD_SHIFT), 0x88FF);              // Shift+F12
+  EXPECT_EQ(translate_key(0, 0x4D, 0x27, ZQ_MOD_EXTENDED), 0x4DFF);           // right arrow
+  EXPECT_EQ(translate_key(0, 0x4D, 0x27, ZQ_MOD_EXTENDED | ZQ_MOD_SHIFT), 0x4DFF);
+  EXPECT_EQ(translate_key(0, 0x47, 0x24, ZQ_MOD_EXTENDED | ZQ_MOD_ALT), 0x97FF);  // Alt+Home
   EXPECT_EQ(translate_key(0, 0x4D, 0x27, 0), 0x4DFF);                      // keypad 6 as an arrow
-  EXPECT_EQ(translate_key(0, 0x4D, 0x27, kModCtrl), 0x74FF);
-  EXPECT_EQ(translate_key(0, 0x37, 0x2C, kModExtended), -1);               // E0 key without a row
-  EXPECT_EQ(translate_key(0, 0x2A, 0x10, kModShift), -1);                  // shift alone gives nothing
+  EXPECT_EQ(translate_key(0, 0x4D, 0x27, ZQ_MOD_CTRL), 0x74FF);
+  EXPECT_EQ(translate_key(0, 0x37, 0x2C, ZQ_MOD_EXTENDED), -1);               // E0 key without a row
+  EXPECT_EQ(translate_key(0, 0x2A, 0x10, ZQ_MOD_SHIFT), -1);                  // shift alone gives nothing
 }
 
 TEST(KeyTranslation, CharactersStayCharactersUnlessAltMakesACode) {
   EXPECT_EQ(translate_key('a', 0x1E, 'A', 0), 'a');
-  EXPECT_EQ(translate_key('A', 0x1E, 'A', kModShift), 'A');
-  EXPECT_EQ(translate_key(1, 0x1E, 'A', kModCtrl), 1);
-  EXPECT_EQ(translate_key('x', 0x2D, 'X', kModAlt), 0x2DFF);
-  EXPECT_EQ(translate_key('1', 0x02, '1', kModAlt), 0x78FF);
-  EXPECT_EQ(translate_key(27, 0x01, 0x1B, kModAlt), 0x01FF);
-  EXPECT_EQ(translate_key(13, 0x1C, 0x0D, kModExtended), 13);  // keypad Enter
-  EXPECT_EQ(translate_key(0x82, 0x12, 'E', kModAlt), 0x82);  // a character the key does not give plainly
+  EXPECT_EQ(translate_key('A', 0x1E, 'A', ZQ_MOD_SHIFT), 'A');
+  EXPECT_EQ(translate_key(1, 0x1E, 'A', ZQ_MOD_CTRL), 1);
+  EXPECT_EQ(translate_key('x', 0x2D, 'X', ZQ_MOD_ALT), 0x2DFF);
+  EXPECT_EQ(translate_key('1', 0x02, '1', ZQ_MOD_ALT), 0x78FF);
+  EXPECT_EQ(translate_key(27, 0x01, 0x1B, ZQ_MOD_ALT), 0x01FF);
+  EXPECT_EQ(translate_key(13, 0x1C, 0x0D, ZQ_MOD_EXTENDED), 13);  // keypad Enter
+  EXPECT_EQ(translate_key(0x82, 0x12, 'E', ZQ_MOD_ALT), 0x82);  // a character the key does not give plainly
   EXPECT_EQ(translate_key(0, 0x7D, 0x5B, 0), -1);
 }
 

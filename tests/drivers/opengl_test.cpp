@@ -148,7 +148,7 @@ TEST_F(OpenglScripted, PageCopySideSwapsThenHandlesMessagesAndKeys) {
   EXPECT_TRUE(scripted_called("create 320x240 at 352,264 style 36"));  // centred, maximise box, OpenGL
   scripted([](ScriptedWindowSystem& s) {
     s.keys[0x27] = 0x80;  // right arrow
-    s.messages.push_back({kWsClose, 0, 0});
+    s.messages.push_back(WsMessage{.type = kWsClose});
   });
   // Nothing happens until the program copies a page.
   EXPECT_EQ((*screen)->key_state[0x4D], 0);
@@ -160,7 +160,7 @@ TEST_F(OpenglScripted, PageCopySideSwapsThenHandlesMessagesAndKeys) {
   EXPECT_EQ(posted().keys, std::vector<int>{0x6BFF});
 
   // Inactive: the keys are cleared and no longer sampled.
-  scripted_push({kWsActivate, 0, 0});
+  scripted_push(WsMessage{.type = kWsActivate});
   opengl_driver.poll_events();
   EXPECT_EQ((*screen)->key_state[0x4D], 0);
   opengl_driver.poll_events();
@@ -170,7 +170,7 @@ TEST_F(OpenglScripted, PageCopySideSwapsThenHandlesMessagesAndKeys) {
 TEST_F(OpenglScripted, FullScreenSwitchKeepsTheContext) {
   scripted([](ScriptedWindowSystem& s) { s.modes = {{320, 240, 32, 0}}; });
   ASSERT_EQ(open(), 0);
-  scripted_push({kWsSize, kWsSizeMaximised, 0});
+  scripted_push(WsMessage{.type = kWsSize, .size = kWsSizeMaximised});
   opengl_driver.poll_events();
   EXPECT_TRUE(scripted_called("mode 320x240x32"));
   EXPECT_TRUE(scripted_called("create 320x240 at 0,0 style 33"));
@@ -181,7 +181,7 @@ TEST_F(OpenglScripted, FullScreenSwitchKeepsTheContext) {
     EXPECT_EQ(s.gl_windows[1].colour_bits, s.gl_windows[0].colour_bits);  // the same format again
   });
   // Back to a window: the display mode is given back.
-  scripted_push({kWsSize, kWsSizeMaximised, 0});
+  scripted_push(WsMessage{.type = kWsSize, .size = kWsSizeMaximised});
   opengl_driver.poll_events();
   EXPECT_TRUE(scripted_called("restore mode"));
   EXPECT_TRUE(scripted([](ScriptedWindowSystem& s) { return s.gl_current && s.window_open; }));

@@ -414,6 +414,17 @@ void scripted_push(const WsMessage& message) {
   locked([&message](ScriptedWindowSystem& s) { s.messages.push_back(message); });
 }
 
+WsMessage scripted_pointer(int type, int x, int y) {
+  return locked([=](ScriptedWindowSystem& s) {
+    WsMessage m{.type = type};
+    m.x = x;
+    m.y = y;
+    m.desktop_x = s.pointer_x = s.client.x + x;
+    m.desktop_y = s.pointer_y = s.client.y + y;
+    return m;
+  });
+}
+
 bool scripted_wait(const std::function<bool(ScriptedWindowSystem&)>& condition, std::chrono::milliseconds timeout) {
   auto end = std::chrono::steady_clock::now() + timeout;
   for (;;) {

@@ -89,6 +89,10 @@ auto scripted(F&& f) {
 // Back to the initial state (nothing asked, no window, empty script).
 void scripted_reset();
 void scripted_push(const WsMessage& message);
+// A pointer message at a client position of the open window, as the window
+// system makes one: its desktop position is the client area's corner plus
+// the client position, and the pointer is there from now on.
+WsMessage scripted_pointer(int type, int x, int y);
 // Waits until the condition holds (checked under the lock) or the time is up.
 bool scripted_wait(const std::function<bool(ScriptedWindowSystem&)>& condition,
                    std::chrono::milliseconds timeout = std::chrono::milliseconds(2000));
