@@ -11,6 +11,8 @@
 
 #include <stdint.h>
 
+#include "zentravolk/scancodes.h"
+
 /** @defgroup zq_common Common definitions
  *  @brief Version, error numbers and the values that every part shares.
  *  @{
@@ -70,24 +72,7 @@
  *  gfx_multikey()); "false" is 0. */
 #define ZQ_TRUE (-1)
 
-/** @name Scancodes
- *  PC keyboard set-1 scancodes of the keys programs ask about most, for
- *  rt_multikey() and gfx_multikey().
- *  @{
- */
-#define ZQ_SC_ESCAPE 1   /**< Escape */
-#define ZQ_SC_ENTER 28   /**< Enter */
-#define ZQ_SC_CONTROL 29 /**< Control */
-#define ZQ_SC_LSHIFT 42  /**< left Shift */
-#define ZQ_SC_RSHIFT 54  /**< right Shift */
-#define ZQ_SC_ALT 56     /**< Alt */
-#define ZQ_SC_SPACE 57   /**< Space */
-#define ZQ_SC_F 33       /**< F */
-#define ZQ_SC_UP 72      /**< Up arrow */
-#define ZQ_SC_LEFT 75    /**< Left arrow */
-#define ZQ_SC_RIGHT 77   /**< Right arrow */
-#define ZQ_SC_DOWN 80    /**< Down arrow */
-/** @} */
+/* Scancodes: ZQ_SC_ESCAPE, ZQ_SC_A, ... for every key (zentravolk/scancodes.h). */
 
 /** @} */
 

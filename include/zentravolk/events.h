@@ -101,7 +101,7 @@ typedef union InputEvent {
   /** ::ZQ_EVENT_KEY_PRESS, ::ZQ_EVENT_KEY_RELEASE, ::ZQ_EVENT_KEY_REPEAT. */
   struct {
     int32_t type;      /**< the event type */
-    int32_t scancode;  /**< set-1 scancode (::ZQ_SC_ESCAPE, ...); 0 for a key the table does not know */
+    int32_t scancode;  /**< set-1 scancode (ZQ_SC_ESCAPE, ...); 0 for a key the table does not know */
     int32_t character; /**< the character typed, code page 437, 1..255; 0 for keys that type none
                             (arrows, function keys, keys pressed with Ctrl or Alt) */
     int32_t modifiers; /**< ::ZQ_MOD_SHIFT, ::ZQ_MOD_CTRL, ... held with the key, and ::ZQ_MOD_EXTENDED */

@@ -44,7 +44,7 @@ ZQ_API int gfx_wait_key(void);
 ZQ_API int gfx_key_waiting(void);
 
 /** Whether a key is down right now.
- *  @param scancode set-1 scancode 0..127 (::ZQ_SC_ESCAPE, ...).
+ *  @param scancode set-1 scancode 0..127 (ZQ_SC_ESCAPE, ...).
  *  @return -1 (::ZQ_TRUE) when it is down; 0 when it is up, with no screen
  *          open, or for a scancode outside 0..127. */
 ZQ_API int gfx_multikey(int scancode);

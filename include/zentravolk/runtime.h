@@ -194,7 +194,7 @@ ZQ_API void rt_sleep(int milliseconds);
 
 /** @name Keyboard and mouse
  *  Scancodes are the PC keyboard's set-1 codes 0..127 (1 Escape, 28 Enter,
- *  57 Space, 72 Up, 75 Left, 77 Right, 80 Down; see ::ZQ_SC_ESCAPE and its
+ *  57 Space, 72 Up, 75 Left, 77 Right, 80 Down; see ZQ_SC_ESCAPE and its
  *  neighbours).
  *  @{
  */

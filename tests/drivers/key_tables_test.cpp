@@ -2,7 +2,15 @@
 // translation to console key codes.
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
 #include "drivers/key_tables.h"
+#include "drivers/screen_state.h"
 
 TEST(ScancodeTable, FirstMatchingRowWins) {
   EXPECT_EQ(scancode_for_virtual_key(0x1B), 0x01);
@@ -81,4 +89,71 @@ TEST(KeyCharacters, UsLayout) {
   EXPECT_EQ(virtual_key_base_character('Q'), 'Q');
   EXPECT_EQ(virtual_key_base_character(0x66), '6');
   EXPECT_EQ(virtual_key_base_character(0x26), 0);
+}
+
+// The window layer's key table as written down for it, "scancode:first
+// virtual key[,second]" (kept here apart from the code's own rows, which use
+// the public names, so a wrong name cannot prove itself).
+constexpr char kWrittenTable[] =
+    "01:1B 02:31 03:32 04:33 05:34 06:35 07:36 08:37 09:38 0A:39 0B:30 0C:BD,6D 0D:BB 0E:08 0F:09 10:51 11:57 "
+    "12:45 13:52 14:54 15:59 16:55 17:49 18:4F 19:50 1A:DB 1B:DD 1C:0D 1D:11 1E:41 1F:53 20:44 21:46 22:47 23:48 "
+    "24:4A 25:4B 26:4C 27:BA 28:DE 29:C0 2A:10 2B:DC 2C:5A 2D:58 2E:43 2F:56 30:42 31:4E 32:4D 33:BC 34:BE "
+    "35:BF,6F 36:10 37:6A 38:12 39:20 3A:14 3B:70 3C:71 3D:72 3E:73 3F:74 40:75 41:76 42:77 43:78 44:79 45:90 "
+    "46:91 47:24,67 48:26,68 49:21,69 4B:25,64 4D:27,66 4E:6B 4F:23,61 50:28,62 51:22,63 52:2D,60 53:2E,6E 57:7A "
+    "58:7B 7D:5B 7E:5C 7F:5D";
+
+// The public key names against the written table: each name's key (by its
+// virtual key) has exactly the named scancode there and in the code's
+// lookup, and every scancode of the table has a name.
+TEST(ScancodeNames, EachNameIsTheScancodeOfItsKey) {
+  std::map<int, int> written;  // first virtual key -> scancode (the first row wins)
+  std::set<int> written_codes;
+  std::istringstream rows(kWrittenTable);
+  for (std::string row; rows >> row;) {
+    const int code = std::stoi(row.substr(0, 2), nullptr, 16);
+    written_codes.insert(code);
+    written.emplace(std::stoi(row.substr(3, 2), nullptr, 16), code);
+  }
+  ASSERT_EQ(written_codes.size(), 86u);
+  struct Named {
+    std::string name;
+    int code;
+  };
+#define ZQ_TEST_NAMED(name, code) Named{#name, ZQ_SC_##name},
+  const std::vector<Named> names = {ZQ_SCANCODE_LIST(ZQ_TEST_NAMED)};
+#undef ZQ_TEST_NAMED
+  // The virtual keys of the keys that are not a letter, digit or F key.
+  const std::map<std::string, int> others = {
+      {"ESCAPE", 0x1B},     {"MINUS", 0xBD},     {"EQUALS", 0xBB},   {"BACKSPACE", 0x08}, {"TAB", 0x09},
+      {"LEFTBRACKET", 0xDB}, {"RIGHTBRACKET", 0xDD}, {"ENTER", 0x0D}, {"CONTROL", 0x11},   {"SEMICOLON", 0xBA},
+      {"QUOTE", 0xDE},      {"BACKQUOTE", 0xC0}, {"LSHIFT", 0x10},   {"BACKSLASH", 0xDC}, {"COMMA", 0xBC},
+      {"PERIOD", 0xBE},     {"SLASH", 0xBF},     {"MULTIPLY", 0x6A}, {"ALT", 0x12},       {"SPACE", 0x20},
+      {"CAPSLOCK", 0x14},   {"NUMLOCK", 0x90},   {"SCROLLLOCK", 0x91}, {"HOME", 0x24},    {"UP", 0x26},
+      {"PAGEUP", 0x21},     {"LEFT", 0x25},      {"RIGHT", 0x27},    {"PLUS", 0x6B},      {"END", 0x23},
+      {"DOWN", 0x28},       {"PAGEDOWN", 0x22},  {"INSERT", 0x2D},   {"DELETE", 0x2E},    {"LWIN", 0x5B},
+      {"RWIN", 0x5C},       {"MENU", 0x5D},
+  };
+  std::set<int> named;
+  for (const Named& n : names) {
+    named.insert(n.code);
+    if (n.name == "RSHIFT") {
+      // Both Shift keys are the generic one: its state sets both entries.
+      uint8_t keys[256] = {}, state[kKeyStateSize] = {};
+      keys[0x10] = 0x80;
+      fill_key_state(state, keys);
+      EXPECT_EQ(state[n.code], 1);
+      continue;
+    }
+    int virtual_key = 0;
+    if (n.name.size() == 1) virtual_key = n.name[0];  // letters and digits are their own keys
+    else if (n.name[0] == 'F' && std::isdigit(static_cast<unsigned char>(n.name[1])))
+      virtual_key = 0x70 + std::stoi(n.name.substr(1)) - 1;
+    else if (others.count(n.name))
+      virtual_key = others.at(n.name);
+    ASSERT_NE(virtual_key, 0) << n.name << " has no key here";
+    EXPECT_EQ(written[virtual_key], n.code) << "ZQ_SC_" << n.name;
+    EXPECT_EQ(scancode_for_virtual_key(virtual_key), n.code) << "ZQ_SC_" << n.name;
+  }
+  EXPECT_EQ(names.size(), named.size()) << "two names for one scancode";
+  EXPECT_EQ(named, written_codes);
 }
