@@ -15,10 +15,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   gfx_set_window_title(console_demo::text("Console demo"));
-  StringValue driver{};
-  gfx_screen_info(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &driver);
-  const bool scripted = std::strcmp(rt_str_chars(&driver), "Null") == 0;
-  rt_str_delete(&driver);
+  const bool scripted = std::strcmp(gfx_driver_name(), "Null") == 0;
   if (scripted) {
     for (const char* key = "Nulm\bl\r"; *key; ++key) gfx_post_key(static_cast<unsigned char>(*key));
   }

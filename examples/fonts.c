@@ -14,6 +14,8 @@
 
 #include <zentravolk/zentravolk.h>
 
+#include "example_frame.h"
+
 #define WIDTH 320
 #define HEIGHT 200
 #define DEFAULT_TTF "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"
@@ -67,17 +69,6 @@ static int draw_scene(const char* data, const char* ttf_file) {
   return 0;
 }
 
-/* FNV-1a over the frame's pixels as gfx_point() reads them. */
-static uint32_t frame_fingerprint(void) {
-  uint32_t h = 2166136261u;
-  for (int y = 0; y < HEIGHT; ++y)
-    for (int x = 0; x < WIDTH; ++x) {
-      uint32_t v = gfx_point(NULL, (float)x, (float)y);
-      for (int i = 0; i < 4; ++i) h = (h ^ ((v >> (8 * i)) & 0xFF)) * 16777619u;
-    }
-  return h;
-}
-
 int main(int argc, char** argv) {
   rt_init(argc, argv, 0);
   const char* data = argc > 1 ? argv[1] : "data";
@@ -87,13 +78,10 @@ int main(int argc, char** argv) {
     return 1;
   }
   if (draw_scene(data, ttf_file) != 0) rt_end(1);
-  StringValue driver = {0};
-  gfx_screen_info(NULL, NULL, NULL, NULL, NULL, NULL, &driver);
-  int null_driver = strcmp(rt_str_chars(&driver), "Null") == 0;
-  rt_str_delete(&driver);
+  int null_driver = strcmp(gfx_driver_name(), "Null") == 0;
   if (null_driver) {
     if (argc > 3 && gfx_save_bitmap(text(argv[3]), NULL, ZQ_OMITTED) != ZQ_OK) rt_end(fail(argv[3]));
-    printf("fonts: frame %08x\n", (unsigned)frame_fingerprint());
+    printf("fonts: frame %08x\n", (unsigned)example_frame_fingerprint(WIDTH, HEIGHT));
     rt_end(0);
   }
   rt_sleep(-1); /* until a key is pressed */

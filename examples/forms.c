@@ -83,10 +83,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   draw_scene();
-  StringValue driver = {0};
-  gfx_screen_info(NULL, NULL, NULL, NULL, NULL, NULL, &driver);
-  int null_driver = strcmp(rt_str_chars(&driver), "Null") == 0;
-  rt_str_delete(&driver);
+  int null_driver = strcmp(gfx_driver_name(), "Null") == 0;
   if (null_driver) {
     int ok = pixels_as_drawn();
     printf("forms: %s\n", ok ? "pixels as drawn" : "pixels wrong");

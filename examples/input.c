@@ -20,10 +20,7 @@ int main(int argc, char** argv) {
     fprintf(stderr, "input: no screen: %s\n", rt_error_detail());
     return 1;
   }
-  StringValue driver = {0};
-  gfx_screen_info(NULL, NULL, NULL, NULL, NULL, NULL, &driver);
-  null_driver = strcmp(rt_str_chars(&driver), "Null") == 0;
-  rt_str_delete(&driver);
+  null_driver = strcmp(gfx_driver_name(), "Null") == 0;
 
   char text[128], last_key[32] = "none";
   int page = 0;

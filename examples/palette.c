@@ -33,10 +33,7 @@ int main(int argc, char** argv) {
     fprintf(stderr, "palette: no screen: %s\n", rt_error_detail());
     return 1;
   }
-  StringValue driver = {0};
-  gfx_screen_info(NULL, NULL, NULL, NULL, NULL, NULL, &driver);
-  int null_driver = strcmp(rt_str_chars(&driver), "Null") == 0;
-  rt_str_delete(&driver);
+  int null_driver = strcmp(gfx_driver_name(), "Null") == 0;
 
   gfx_palette(0, 0, 0, 0); /* entry 0 black, as red, green, blue 0..255 */
   for (int y = 20; y < 200; ++y)

@@ -12,6 +12,8 @@
 
 #include <zentravolk/zentravolk.h>
 
+#include "example_frame.h"
+
 #define WIDTH 320
 #define HEIGHT 200
 
@@ -55,17 +57,6 @@ static void draw_scene(void) {
   }
 }
 
-/* FNV-1a over the frame's pixels as gfx_point() reads them. */
-static uint32_t frame_fingerprint(void) {
-  uint32_t h = 2166136261u;
-  for (int y = 0; y < HEIGHT; ++y)
-    for (int x = 0; x < WIDTH; ++x) {
-      uint32_t v = gfx_point(NULL, (float)x, (float)y);
-      for (int i = 0; i < 4; ++i) h = (h ^ ((v >> (8 * i)) & 0xFF)) * 16777619u;
-    }
-  return h;
-}
-
 int main(int argc, char** argv) {
   rt_init(argc, argv, 0);
   if (gfx_screen_res(WIDTH, HEIGHT, 32, 1, ZQ_OPEN_WINDOWED, 0) != ZQ_OK) {
@@ -73,12 +64,9 @@ int main(int argc, char** argv) {
     return 1;
   }
   draw_scene();
-  StringValue driver = {0};
-  gfx_screen_info(NULL, NULL, NULL, NULL, NULL, NULL, &driver);
-  int null_driver = strcmp(rt_str_chars(&driver), "Null") == 0;
-  rt_str_delete(&driver);
+  int null_driver = strcmp(gfx_driver_name(), "Null") == 0;
   if (null_driver) {
-    printf("shapes: frame %08x\n", (unsigned)frame_fingerprint());
+    printf("shapes: frame %08x\n", (unsigned)example_frame_fingerprint(WIDTH, HEIGHT));
     rt_end(0);
   }
   rt_sleep(-1); /* until a key is pressed */

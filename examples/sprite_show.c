@@ -17,6 +17,8 @@
 
 #include <zentravolk/zentravolk.h>
 
+#include "example_frame.h"
+
 #define WIDTH 320
 #define HEIGHT 200
 #define GROUND 150
@@ -117,17 +119,6 @@ static void draw_frame(const struct Sprites* s, int frame) {
   gfx_put_rotated(NULL, 130, 100, s->star, frame * 9.0, 2.0, putter_transparent);
 }
 
-/* FNV-1a over the frame's pixels as gfx_point() reads them. */
-static uint32_t frame_fingerprint(void) {
-  uint32_t h = 2166136261u;
-  for (int y = 0; y < HEIGHT; ++y)
-    for (int x = 0; x < WIDTH; ++x) {
-      uint32_t v = gfx_point(NULL, (float)x, (float)y);
-      for (int i = 0; i < 4; ++i) h = (h ^ ((v >> (8 * i)) & 0xFF)) * 16777619u;
-    }
-  return h;
-}
-
 int main(int argc, char** argv) {
   rt_init(argc, argv, 0);
   if (gfx_screen_res(WIDTH, HEIGHT, 32, 2, ZQ_OPEN_WINDOWED, 0) != ZQ_OK) {
@@ -140,14 +131,11 @@ int main(int argc, char** argv) {
     fprintf(stderr, "sprite_show: no memory for the sprites\n");
     rt_end(1);
   }
-  StringValue driver = {0};
-  gfx_screen_info(NULL, NULL, NULL, NULL, NULL, NULL, &driver);
-  int null_driver = strcmp(rt_str_chars(&driver), "Null") == 0;
-  rt_str_delete(&driver);
+  int null_driver = strcmp(gfx_driver_name(), "Null") == 0;
 
   if (null_driver) {
     draw_frame(&s, NULL_FRAME);
-    printf("sprite_show: frame %08x\n", (unsigned)frame_fingerprint());
+    printf("sprite_show: frame %08x\n", (unsigned)example_frame_fingerprint(WIDTH, HEIGHT));
     if (argc > 1 && gfx_save_bitmap(text(argv[1]), NULL, ZQ_OMITTED) != ZQ_OK) {
       fprintf(stderr, "sprite_show: %s: %s\n", argv[1], rt_error_detail());
       rt_end(1);

@@ -29,10 +29,7 @@ int main(int argc, char** argv) {
     fprintf(stderr, "sprites: no screen: %s\n", rt_error_detail());
     return 1;
   }
-  StringValue driver = {0};
-  gfx_screen_info(NULL, NULL, NULL, NULL, NULL, NULL, &driver);
-  int null_driver = strcmp(rt_str_chars(&driver), "Null") == 0;
-  rt_str_delete(&driver);
+  int null_driver = strcmp(gfx_driver_name(), "Null") == 0;
 
   ImageBuffer* background = load("gfx/bck.bmp");
   ImageBuffer* tile = load("gfx/p1.bmp");

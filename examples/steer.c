@@ -100,10 +100,7 @@ int main(int argc, char** argv) {
     fprintf(stderr, "steer: no screen: %s (%s)\n", rt_error_text(rt_get_error()), rt_error_detail());
     return 1;
   }
-  StringValue driver = {0};
-  gfx_screen_info(NULL, NULL, NULL, NULL, NULL, NULL, &driver);
-  const int null_driver = strcmp(rt_str_chars(&driver), "Null") == 0;
-  rt_str_delete(&driver);
+  const int null_driver = strcmp(gfx_driver_name(), "Null") == 0;
 
   ImageBuffer* background = load("gfx/bck.bmp");
   ImageBuffer* walker = load("sprites/vw1.bmp");

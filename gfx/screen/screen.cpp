@@ -354,11 +354,9 @@ void gfx_screen_info(int* width, int* height, int* depth, int* bytes_per_pixel, 
                      StringValue* driver_name) {
   ScreenState* s = screen_state;
   int values[6] = {};
-  const char* name = "";
   if (s) {
     int v[6] = {s->width, s->height, s->depth, s->bytes_per_pixel, s->pitch, s->refresh_rate};
     std::memcpy(values, v, sizeof values);
-    if (s->driver) name = s->driver->name;
   } else {
     DesktopInfo desktop;
     platform_desktop_info(&desktop);
@@ -368,7 +366,12 @@ void gfx_screen_info(int* width, int* height, int* depth, int* bytes_per_pixel, 
   int* outs[6] = {width, height, depth, bytes_per_pixel, pitch, refresh_rate};
   for (int i = 0; i < 6; ++i)
     if (outs[i]) *outs[i] = values[i];
-  if (driver_name) rt_str_assign(driver_name, name, 0);
+  if (driver_name) rt_str_assign(driver_name, gfx_driver_name(), 0);
+}
+
+const char* gfx_driver_name() {
+  const ScreenState* s = screen_state;
+  return s && s->driver ? s->driver->name : "";
 }
 
 void gfx_set_title(const char* new_title) {

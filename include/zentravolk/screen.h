@@ -115,6 +115,16 @@ ZQ_API const char* gfx_window_title(void);
 ZQ_API void gfx_screen_info(int* width, int* height, int* depth, int* bytes_per_pixel, int* pitch,
                             int* refresh_rate, StringValue* driver_name);
 
+/** The open screen's driver name, for a program that behaves differently
+ *  where nothing is shown (the Null driver has no window and no input):
+ *  @code
+ *  if (strcmp(gfx_driver_name(), "Null") == 0) check_the_frame();
+ *  @endcode
+ *  The short form of the name gfx_screen_info() gives.
+ *  @return "DirectX", "GDI", "OpenGL" or "Null"; "" with no screen open.
+ *          The text stays valid while the program runs. */
+ZQ_API const char* gfx_driver_name(void);
+
 /** The highest rate gfx_frame_sync() takes. */
 #define ZQ_FRAME_SYNC_MAX_FPS 1000
 

@@ -179,6 +179,7 @@ TEST_F(Screen, InfoWithoutAScreenReportsNoDriver) {
   EXPECT_EQ(v[4], 0);
   EXPECT_EQ(rt_str_len(&name), 0);
   rt_str_delete(&name);
+  EXPECT_STREQ(gfx_driver_name(), "");
 }
 
 TEST_F(Screen, InfoReportsTheOpenScreen) {
@@ -189,6 +190,9 @@ TEST_F(Screen, InfoReportsTheOpenScreen) {
   EXPECT_EQ(std::vector<int>(v, v + 6), (std::vector<int>{640, 480, 32, 4, 2560, 0}));
   EXPECT_STREQ(rt_str_chars(&name), "Null");
   rt_str_delete(&name);
+  EXPECT_STREQ(gfx_driver_name(), "Null");
+  gfx_close_at_exit();
+  EXPECT_STREQ(gfx_driver_name(), "") << "a closed screen leaves no name behind";
 }
 
 TEST_F(Screen, TitleDefaultsToTheProgramNameAndIsCutAt127) {
