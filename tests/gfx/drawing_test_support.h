@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "drivers/driver.h"
 #include "gfx/draw/context.h"
@@ -38,6 +39,21 @@ inline const GfxDriver flipping_driver = {
     nullptr,    nullptr, nullptr, nullptr, nullptr, [] { ++counts.flips; }, [] { ++counts.polls; },
 };
 
+// The open screen's rows marked for the next show: cleared, and listed.
+inline void clear_dirty_rows() { std::fill_n(screen_state->dirty_rows, screen_state->height, uint8_t(0)); }
+inline std::vector<int> dirty_rows() {
+  std::vector<int> rows;
+  for (int y = 0; y < screen_state->height; ++y)
+    if (screen_state->dirty_rows[y]) rows.push_back(y);
+  return rows;
+}
+// Rows first to last, to compare with dirty_rows().
+inline std::vector<int> row_range(int first, int last) {
+  std::vector<int> r;
+  for (int i = first; i <= last; ++i) r.push_back(i);
+  return r;
+}
+
 class DrawingTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -59,7 +75,7 @@ class DrawingTest : public ::testing::Test {
     screen_state->driver = &driver;
     counts = {};
   }
-  static void clear_dirty() { std::fill_n(screen_state->dirty_rows, screen_state->height, uint8_t(0)); }
+  static void clear_dirty() { clear_dirty_rows(); }
   static int dirty_count() {
     return int(std::count(screen_state->dirty_rows, screen_state->dirty_rows + screen_state->height, 1));
   }

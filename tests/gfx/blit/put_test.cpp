@@ -11,6 +11,7 @@
 #include "gfx/image/image.h"
 #include "gfx/screen/screen.h"
 #include "runtime/runtime.h"
+#include "tests/gfx/drawing_test_support.h"
 
 namespace {
 
@@ -27,29 +28,12 @@ class Put : public ::testing::Test {
 
   void open(int depth, int pages) {
     ASSERT_EQ(gfx_screen_res(640, 480, depth, pages, 0, 0), 0);
-    clear_dirty();
-  }
-  static void clear_dirty() { std::memset(screen_state->dirty_rows, 0, size_t(screen_state->height)); }
-  static std::vector<int> dirty() {
-    std::vector<int> rows;
-    for (int y = 0; y < screen_state->height; ++y)
-      if (screen_state->dirty_rows[y]) rows.push_back(y);
-    return rows;
-  }
-  static std::vector<int> range(int first, int last) {
-    std::vector<int> r;
-    for (int i = first; i <= last; ++i) r.push_back(i);
-    return r;
+    clear_dirty_rows();
   }
   // Shows page 1 while drawing goes on to page 0.
   static void hide_work_page() {
     screen_state->visible_page = 1;
     screen_state->visible_pixels = screen_state->page_buffers[1];
-  }
-  static uint32_t screen(int x, int y) {
-    uint32_t v;
-    std::memcpy(&v, screen_state->page_buffers[0] + y * screen_state->pitch + x * 4, 4);
-    return v;
   }
   // A 32-bit image whose pixel (x, y) is 0x01000000 | x << 8 | y.
   static ImageBuffer* numbered(int w, int h) {
@@ -74,8 +58,8 @@ class Put : public ::testing::Test {
       for (int tx = 0; tx < 640; ++tx) {
         bool inside = tx >= x && tx < x + w && ty >= y && ty < y + h;
         uint32_t want = inside ? 0x01000000u | uint32_t(tx - x + sx) << 8 | uint32_t(ty - y + sy) : kBack;
-        if (screen(tx, ty) != want) {
-          ADD_FAILURE() << "pixel (" << tx << ", " << ty << ") is " << std::hex << screen(tx, ty) << ", want " << want;
+        if (page_pixel32(0, tx, ty) != want) {
+          ADD_FAILURE() << "pixel (" << tx << ", " << ty << ") is " << std::hex << page_pixel32(0, tx, ty) << ", want " << want;
           return;
         }
       }
@@ -87,13 +71,13 @@ TEST_F(Put, SpriteCutAtTheLeftEdgeMarksItsRowsOnlyWhenVisible) {
   EXPECT_EQ(put(sprite, -10, 5), 0);
   EXPECT_EQ(rt_get_error(), 0);
   expect_blit(0, 5, 23, 33, 10, 0);
-  EXPECT_EQ(dirty(), range(5, 37));
+  EXPECT_EQ(dirty_rows(), row_range(5, 37));
 
-  clear_dirty();
+  clear_dirty_rows();
   hide_work_page();
   EXPECT_EQ(put(sprite, 100, 100), 0);
-  EXPECT_EQ(screen(100, 100), 0x01000000u);
-  EXPECT_TRUE(dirty().empty());
+  EXPECT_EQ(page_pixel32(0, 100, 100), 0x01000000u);
+  EXPECT_TRUE(dirty_rows().empty());
   gfx_image_destroy(sprite);
 }
 
@@ -107,7 +91,7 @@ TEST_F(Put, ClippedOnEverySideOfAView) {
   // Coordinates are relative to the view's origin: the sprite covers the view.
   EXPECT_EQ(put(sprite, -5, -7), 0);
   expect_blit(100, 200, 20, 10, 5, 7);
-  EXPECT_EQ(dirty(), range(200, 209));
+  EXPECT_EQ(dirty_rows(), row_range(200, 209));
   gfx_image_destroy(sprite);
 }
 
@@ -119,7 +103,7 @@ TEST_F(Put, WhollyOutsideDrawsAndMarksNothing) {
     EXPECT_EQ(rt_get_error(), 0);
   }
   expect_blit(0, 0, 0, 0, 0, 0);
-  EXPECT_TRUE(dirty().empty());
+  EXPECT_TRUE(dirty_rows().empty());
   gfx_image_destroy(sprite);
 }
 
@@ -145,8 +129,8 @@ TEST_F(Put, CoordinateFlags) {
 
   // Flag 2: the point is relative to the graphics cursor, which the last put left at (20, 30).
   EXPECT_EQ(put(sprite, 100, 10, 0, 0, 1, 1, ZQ_PUT_POINT_RELATIVE), 0);
-  EXPECT_EQ(screen(120, 40), 0x01000000u);
-  EXPECT_EQ(screen(121, 41), 0x01000101u);
+  EXPECT_EQ(page_pixel32(0, 120, 40), 0x01000000u);
+  EXPECT_EQ(page_pixel32(0, 121, 41), 0x01000101u);
   GfxContext* ctx = gfx_get_context();
   EXPECT_EQ(ctx->last_x, 120.f);
   EXPECT_EQ(ctx->last_y, 40.f);
@@ -202,7 +186,7 @@ TEST_F(Put, TransparentPutOntoAnImageTarget) {
   EXPECT_EQ(out[3], 0x00102030u);
   EXPECT_EQ(out[4], 0xAABBCCDDu);
   EXPECT_EQ(out[5], 0x00000001u);
-  EXPECT_TRUE(dirty().empty());
+  EXPECT_TRUE(dirty_rows().empty());
   gfx_image_destroy(tile);
   gfx_image_destroy(canvas);
 }
@@ -223,8 +207,8 @@ TEST_F(Put, SourceHeaders) {
   uint32_t pixels[2] = {0x11111111, 0x22222222};
   std::memcpy(block + 4, pixels, 8);
   EXPECT_EQ(put(reinterpret_cast<ImageBuffer*>(block), 300, 300), 0);
-  EXPECT_EQ(screen(300, 300), 0x11111111u);
-  EXPECT_EQ(screen(301, 300), 0x22222222u);
+  EXPECT_EQ(page_pixel32(0, 300, 300), 0x11111111u);
+  EXPECT_EQ(page_pixel32(0, 301, 300), 0x22222222u);
   gfx_image_destroy(wide);
 }
 
@@ -235,7 +219,7 @@ TEST_F(Put, ZeroSizedSourceDrawsNothing) {
   std::memcpy(block + 2, &height, 2);
   EXPECT_EQ(put(reinterpret_cast<ImageBuffer*>(block), 0, 0), 0);
   EXPECT_EQ(put(reinterpret_cast<ImageBuffer*>(block), 0, 0, 0, 0, 5, 5), 0);
-  EXPECT_TRUE(dirty().empty());
+  EXPECT_TRUE(dirty_rows().empty());
 }
 
 TEST_F(Put, Refusals) {
@@ -275,10 +259,10 @@ TEST_F(Put, DepthMismatchAndTheAlphaMode) {
 
   EXPECT_EQ(put(alpha, 0, 0), 1);  // not the alpha mode
   EXPECT_EQ(gfx_put(nullptr, 0, 0, alpha, ZQ_PUT_WHOLE_IMAGE, 0, 0, 0, 0, ZQ_PUT_ALPHA_MODE, putter_copy, 0, nullptr, nullptr), 0);
-  EXPECT_EQ(screen(0, 0), 0x00000000u);
-  EXPECT_EQ(screen(1, 0), 0x80000000u);
-  EXPECT_EQ(screen(2, 0), 0xFF000000u);
-  EXPECT_EQ(screen(3, 0), kBack);
+  EXPECT_EQ(page_pixel32(0, 0, 0), 0x00000000u);
+  EXPECT_EQ(page_pixel32(0, 1, 0), 0x80000000u);
+  EXPECT_EQ(page_pixel32(0, 2, 0), 0xFF000000u);
+  EXPECT_EQ(page_pixel32(0, 3, 0), kBack);
 
   open(16, 1);
   // A 32-bit source onto a 16-bit screen, in any mode.
@@ -287,7 +271,7 @@ TEST_F(Put, DepthMismatchAndTheAlphaMode) {
   // The alpha mode needs a 4-byte target.
   EXPECT_EQ(gfx_put(nullptr, 0, 0, alpha, ZQ_PUT_WHOLE_IMAGE, 0, 0, 0, 0, ZQ_PUT_ALPHA_MODE, putter_copy, 0, nullptr, nullptr), 1);
   EXPECT_EQ(rt_get_error(), 1);
-  EXPECT_TRUE(dirty().empty());
+  EXPECT_TRUE(dirty_rows().empty());
   gfx_image_destroy(alpha);
   gfx_image_destroy(colour);
 }

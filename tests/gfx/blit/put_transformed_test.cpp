@@ -15,6 +15,7 @@
 #include "gfx/image/image.h"
 #include "gfx/screen/screen.h"
 #include "runtime/runtime.h"
+#include "tests/gfx/drawing_test_support.h"
 #include "zentravolk/shortcuts.h"
 
 namespace {
@@ -70,9 +71,8 @@ class PutTransformed : public ::testing::Test {
 
   static void open(int depth) {
     ASSERT_EQ(gfx_screen_res(kScreenW, kScreenH, depth, 1, 0, 0), 0);
-    clear_dirty();
+    clear_dirty_rows();
   }
-  static void clear_dirty() { std::memset(screen_state->dirty_rows, 0, size_t(screen_state->height)); }
   static std::vector<uint8_t> page() {
     const uint8_t* p = screen_state->page_buffers[0];
     return std::vector<uint8_t>(p, p + size_t(screen_state->pitch) * size_t(screen_state->height));
@@ -83,7 +83,7 @@ class PutTransformed : public ::testing::Test {
   static void clear_page() {
     std::memset(screen_state->page_buffers[0], 0, size_t(screen_state->pitch) * size_t(screen_state->height));
   }
-  static std::vector<uint8_t> dirty() {
+  static std::vector<uint8_t> dirty_rows() {
     return std::vector<uint8_t>(screen_state->dirty_rows, screen_state->dirty_rows + screen_state->height);
   }
   static void use_fast_paths(bool fast) {
@@ -193,13 +193,13 @@ TEST_F(PutTransformed, MatchesThePerPixelRuleOnRandomTransforms) {
                      << " flip " << t.flip << " at " << x << "," << y);
         use_fast_paths(fast);
         set_page(before);
-        clear_dirty();
+        clear_dirty_rows();
         ctx->view = view;
         ASSERT_EQ(gfx_put_transformed(nullptr, float(x), float(y), image, whole ? nullptr : &rect, &t, pc.putter,
                                       pc.alpha, nullptr, nullptr),
                   ZQ_OK);
         ASSERT_EQ(page(), want);
-        ASSERT_EQ(dirty(), rows);
+        ASSERT_EQ(dirty_rows(), rows);
       }
       gfx_image_destroy(image);
     }
@@ -325,14 +325,14 @@ TEST_F(PutTransformed, BadInputDrawsNothing) {
   const std::vector<uint8_t> before = page();
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    clear_dirty();
+    clear_dirty_rows();
     rt_set_error(ZQ_OK);
     EXPECT_EQ(gfx_put_transformed(nullptr, 5, 5, c.source, &c.rect, &c.t, c.putter, 255, nullptr, nullptr),
               ZQ_ERR_ILLEGAL_CALL);
     EXPECT_EQ(rt_get_error(), ZQ_ERR_ILLEGAL_CALL);
     EXPECT_STRNE(rt_error_detail(), "");
     EXPECT_EQ(page(), before);
-    EXPECT_EQ(dirty(), std::vector<uint8_t>(kScreenH, 0));
+    EXPECT_EQ(dirty_rows(), std::vector<uint8_t>(kScreenH, 0));
   }
   // The short forms refuse through the full call.
   EXPECT_EQ(gfx_put_scaled(nullptr, 0, 0, 0, 5, image, putter_copy), ZQ_ERR_ILLEGAL_CALL);

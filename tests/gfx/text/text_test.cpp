@@ -17,6 +17,7 @@
 #include "gfx/screen/screen.h"
 #include "gfx/text/text.h"
 #include "runtime/runtime.h"
+#include "tests/gfx/drawing_test_support.h"
 
 namespace {
 
@@ -29,35 +30,18 @@ class Text : public ::testing::Test {
     rt_init(0, nullptr, 1);
     setenv("ZQGFX", "null", 1);
     ASSERT_EQ(gfx_screen_res(640, 480, 32, 2, 0, 0), 0);
-    clear_dirty();
+    clear_dirty_rows();
   }
   void TearDown() override {
     for (StringValue* s : held) rt_str_delete(s), delete s;
     gfx_close_at_exit();
   }
 
-  static void clear_dirty() { std::memset(screen_state->dirty_rows, 0, size_t(screen_state->height)); }
-  static std::vector<int> dirty() {
-    std::vector<int> rows;
-    for (int y = 0; y < screen_state->height; ++y)
-      if (screen_state->dirty_rows[y]) rows.push_back(y);
-    return rows;
-  }
-  static std::vector<int> range(int first, int last) {
-    std::vector<int> r;
-    for (int i = first; i <= last; ++i) r.push_back(i);
-    return r;
-  }
-  static uint32_t screen(int x, int y) {
-    uint32_t v;
-    std::memcpy(&v, screen_state->page_buffers[0] + y * screen_state->pitch + x * 4, 4);
-    return v;
-  }
   static int untouched_outside(int x0, int y0, int x1, int y1) {
     int changed = 0;
     for (int y = 0; y < 480; ++y)
       for (int x = 0; x < 640; ++x)
-        if ((x < x0 || x >= x1 || y < y0 || y >= y1) && screen(x, y) != kBack) ++changed;
+        if ((x < x0 || x >= x1 || y < y0 || y >= y1) && page_pixel32(0, x, y) != kBack) ++changed;
     return changed;
   }
 
@@ -107,7 +91,7 @@ class Text : public ::testing::Test {
     for (int r = 0; r < rows; ++r)
       for (int c = from; c < to; ++c) {
         uint32_t want = glyph_pixel(k, c, r0 + r);
-        EXPECT_EQ(screen(x + c - from, y + r), want) << "glyph " << k << " column " << c << " row " << r0 + r;
+        EXPECT_EQ(page_pixel32(0, x + c - from, y + r), want) << "glyph " << k << " column " << c << " row " << r0 + r;
       }
   }
 
@@ -121,7 +105,7 @@ TEST_F(Text, FontImageGlyphsSideBySide) {
   expect_glyph(0, 105, 50, 0, 3, 0, 17);
   expect_glyph(1, 108, 50, 0, 4, 0, 17);
   EXPECT_EQ(untouched_outside(100, 50, 112, 67), 0);
-  EXPECT_EQ(dirty(), range(50, 66));
+  EXPECT_EQ(dirty_rows(), row_range(50, 66));
   gfx_image_destroy(f);
 }
 
@@ -134,7 +118,7 @@ TEST_F(Text, VersionByteIsCheckedOnlyWhenTheLineReachesTheView) {
   EXPECT_EQ(rt_get_error(), 0);
   EXPECT_EQ(draw(str("A"), 10, -17, f), 0);
   EXPECT_EQ(untouched_outside(0, 0, 0, 0), 0);
-  EXPECT_TRUE(dirty().empty());
+  EXPECT_TRUE(dirty_rows().empty());
   EXPECT_EQ(screen_state->flags & (kScreenLocked | kScreenLockOwner), 0u);
   gfx_image_destroy(f);
 }
@@ -162,20 +146,20 @@ TEST_F(Text, GlyphsAreCutAtTheViewsEdges) {
   expect_glyph(0, 635, 100, 0, 3, 0, 17);
   expect_glyph(1, 638, 100, 0, 2, 0, 17);
   EXPECT_EQ(untouched_outside(635, 100, 640, 117), 0);
-  EXPECT_EQ(dirty(), range(100, 116));
-  clear_dirty();
+  EXPECT_EQ(dirty_rows(), row_range(100, 116));
+  clear_dirty_rows();
 
   // A straddles the left edge; the line also runs over the top.
   EXPECT_EQ(draw(str("AB"), -2, -5, f), 0);
   expect_glyph(0, 0, 0, 2, 3, 5, 12);
   expect_glyph(1, 1, 0, 0, 4, 5, 12);
-  EXPECT_EQ(dirty(), range(0, 11));
-  clear_dirty();
+  EXPECT_EQ(dirty_rows(), row_range(0, 11));
+  clear_dirty_rows();
 
   // And over the bottom.
   EXPECT_EQ(draw(str("A"), 300, 470, f), 0);
   expect_glyph(0, 300, 470, 0, 3, 0, 10);
-  EXPECT_EQ(dirty(), range(470, 479));
+  EXPECT_EQ(dirty_rows(), row_range(470, 479));
   gfx_image_destroy(f);
 }
 
@@ -188,7 +172,7 @@ TEST_F(Text, HeadUpLineThroughFullAlphaBlendCopiesGlyphPixelsExactly) {
       for (int c = 0; c < 3 + k; ++c)
         for (int r = 0; r < 17; ++r) {
           uint32_t g = glyph_pixel(k, c, r);
-          EXPECT_EQ(screen(x + c, 30 + r), g == kMaskPixel ? kBack : g);
+          EXPECT_EQ(page_pixel32(0, x + c, 30 + r), g == kMaskPixel ? kBack : g);
         }
     // Once more through the plain routines, chosen afresh for a new screen.
     gfx_close_at_exit();
@@ -213,7 +197,7 @@ TEST_F(Text, BadFontImages) {
   EXPECT_EQ(gfx_draw_string(nullptr, 0, 10, 4, str("A"), 0xFF, good, 9, nullptr, nullptr, nullptr), 1);
 
   EXPECT_EQ(untouched_outside(0, 0, 0, 0), 0);
-  EXPECT_TRUE(dirty().empty());
+  EXPECT_TRUE(dirty_rows().empty());
   EXPECT_EQ(screen_state->flags & (kScreenLocked | kScreenLockOwner), 0u);
   for (ImageBuffer* i : {widths_too_wide, flat, other_depth, short_header, good}) gfx_image_destroy(i);
 }
@@ -235,20 +219,20 @@ TEST_F(Text, BuiltInFontStartsWithTheFirstCharacterReachingTheView) {
   EXPECT_EQ(draw(str("0123456789"), -20, 100, nullptr, nullptr, colour, 0), 0);
   // '2' at x = -4 shows its four rightmost columns; '3' follows at 4.
   for (int r = 0; r < 8; ++r) {
-    for (int b = 4; b < 8; ++b) EXPECT_EQ(screen(b - 4, 100 + r), font_bit('2', r, b) ? colour : kBack);
-    for (int b = 0; b < 8; ++b) EXPECT_EQ(screen(4 + b, 100 + r), font_bit('3', r, b) ? colour : kBack);
+    for (int b = 4; b < 8; ++b) EXPECT_EQ(page_pixel32(0, b - 4, 100 + r), font_bit('2', r, b) ? colour : kBack);
+    for (int b = 0; b < 8; ++b) EXPECT_EQ(page_pixel32(0, 4 + b, 100 + r), font_bit('3', r, b) ? colour : kBack);
   }
   EXPECT_EQ(untouched_outside(0, 100, 60, 108), 0);
-  EXPECT_EQ(dirty(), range(100, 107));
+  EXPECT_EQ(dirty_rows(), row_range(100, 107));
 }
 
 TEST_F(Text, BuiltInFontIsCutAtTheRightAndTopEdges) {
   const uint32_t colour = 0x00FFFFFF;
   EXPECT_EQ(draw(str("WWWW"), 636, -3, nullptr, nullptr, colour, 0), 0);
   for (int r = 3; r < 8; ++r)
-    for (int b = 0; b < 4; ++b) EXPECT_EQ(screen(636 + b, r - 3), font_bit('W', r, b) ? colour : kBack);
+    for (int b = 0; b < 4; ++b) EXPECT_EQ(page_pixel32(0, 636 + b, r - 3), font_bit('W', r, b) ? colour : kBack);
   EXPECT_EQ(untouched_outside(636, 0, 640, 5), 0);
-  EXPECT_EQ(dirty(), range(0, 4));
+  EXPECT_EQ(dirty_rows(), row_range(0, 4));
 }
 
 TEST_F(Text, BuiltInFontColours) {
@@ -258,7 +242,7 @@ TEST_F(Text, BuiltInFontColours) {
   EXPECT_EQ(gfx_draw_string(nullptr, 0, 0, ZQ_TEXT_ABSOLUTE | ZQ_TEXT_USE_FOREGROUND, str(c), 0x123, nullptr, 0, nullptr, nullptr,
                             nullptr),
             0);
-  EXPECT_EQ(screen(0, 0), gfx_get_context()->foreground);
+  EXPECT_EQ(page_pixel32(0, 0, 0), gfx_get_context()->foreground);
 
   // On a 16-bit screen the colour is fitted to RGB 5-6-5.
   gfx_close_at_exit();
@@ -325,7 +309,7 @@ TEST_F(Text, HiddenPageMarksNothing) {
   ImageBuffer* f = abc();
   EXPECT_EQ(draw(str("A"), 0, 0, f), 0);
   EXPECT_EQ(draw(str("A"), 0, 0, nullptr, nullptr, 1, 0), 0);
-  EXPECT_TRUE(dirty().empty());
+  EXPECT_TRUE(dirty_rows().empty());
   gfx_image_destroy(f);
 }
 
