@@ -134,11 +134,12 @@ int read_header(PngState* state) {
 }
 
 // Decodes into the target as far as it reaches: palette indices as they are
-// (indices), or B, G, R, A pixels turned into the target's format.
+// (indices), or B, G, R, A pixels turned into the target's format. A failure
+// is recorded with its reason: damaged data, or no memory for the rows.
 int read_pixels(PngState* state, const LoadTarget* t, bool indices) {
   png_structp png = state->png;
   png_infop info = state->info;
-  if (setjmp(png_jmpbuf(png))) return ZQ_ERR_FILE_IO;
+  if (setjmp(png_jmpbuf(png))) return state->source->fail(ZQ_ERR_FILE_IO, "bad PNG data: %s", state->message);
   if (indices) {
     png_set_packing(png);  // 1, 2 and 4 bits to one byte each
   } else {
@@ -157,7 +158,8 @@ int read_pixels(PngState* state, const LoadTarget* t, bool indices) {
     // One row at a time; rows below the target are decoded too, so that
     // damage anywhere in the file is found.
     state->pixels = static_cast<uint8_t*>(std::malloc(row_bytes));
-    if (!state->pixels) png_error(png, "out of memory for a row");
+    if (!state->pixels)
+      return state->source->fail(ZQ_ERR_FILE_IO, "out of memory for a decoded row of %zu bytes", row_bytes);
     for (size_t y = 0; y < rows; ++y) {
       png_read_row(png, state->pixels, nullptr);
       if (y < size_t(t->height)) convert(state->pixels, t->pixels + y * t->pitch, t->width);
@@ -168,7 +170,9 @@ int read_pixels(PngState* state, const LoadTarget* t, bool indices) {
   // Interlaced: every pass covers the whole picture.
   state->pixels = static_cast<uint8_t*>(std::malloc(row_bytes * rows));
   state->row_list = static_cast<png_bytep*>(std::malloc(rows * sizeof(png_bytep)));
-  if (!state->pixels || !state->row_list) png_error(png, "out of memory for the decoded picture");
+  if (!state->pixels || !state->row_list)
+    return state->source->fail(ZQ_ERR_FILE_IO, "out of memory for a decoded picture of %zu rows of %zu bytes", rows,
+                               row_bytes);
   for (size_t y = 0; y < rows; ++y) state->row_list[y] = state->pixels + y * row_bytes;
   png_read_image(png, state->row_list);
   png_read_end(png, nullptr);
@@ -246,7 +250,7 @@ int png_file_load(ByteSource& source, ImageBuffer* dest, uint32_t* palette_dest)
       uint32_t entries[kMaxPalette];
       load_palette(entries, file_palette(&state, entries), palette_dest);
     }
-    if (read_pixels(&state, &t, indices) != ZQ_OK) result = source.fail(ZQ_ERR_FILE_IO, "bad PNG data: %s", state.message);
+    result = read_pixels(&state, &t, indices);
     if (!dest) gfx_mark_dirty(ctx, 0, s->height);
   }
   release(&state);
