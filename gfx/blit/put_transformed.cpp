@@ -6,8 +6,9 @@
 // its own, the fast one (taken where the screen says the processor has the
 // vector unit, as the putters choose theirs) works from per-put tables of
 // the columns' products, copies or reverses whole rows where the mapping
-// keeps the axes, repeats a row the scale repeats, and hands the putter
-// bands of rows at once.
+// keeps the axes, repeats a row the scale repeats, hands the putter bands of
+// rows at once, and with AVX2 maps four pixels at a time. A library putter
+// is looked up in its table once per put, not once per row.
 #include "gfx/blit/put_transformed.h"
 
 #include <algorithm>
@@ -17,9 +18,14 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
 
 #include "drivers/screen_state.h"
 #include "gfx/draw/context.h"
+#include "gfx/draw/pixel_routines.h"
+#include "gfx/screen/cpu_features.h"
 #include "runtime/rt_core.h"
 
 namespace {
@@ -32,17 +38,19 @@ constexpr double kBoxMargin = 2.0;
 // Far beyond any view, so that conversions to integers stay defined.
 constexpr double kFarAway = double(1LL << 40);
 
-std::vector<uint8_t>& scratch(size_t bytes) {
-  static thread_local std::vector<uint8_t> buffer;
-  if (buffer.size() < bytes) buffer.resize(bytes);
-  return buffer;
+// Per-thread buffers that grow and are kept, so that a put allocates nothing
+// once they are large enough.
+template <typename T, int Which = 0>
+T* scratch(size_t count) {
+  static thread_local std::vector<T> buffer;
+  if (buffer.size() < count) buffer.resize(count);
+  return buffer.data();
 }
 
 // The target rows and columns the rectangle's mapped corners span, widened
 // by a margin; NaN-free and within kFarAway.
 TargetBox mapped_box(const GfxTransform& t, const InverseMap& m) {
-  double c, s;
-  gfx_turn(t.angle, &c, &s);
+  const double c = m.cos, s = m.sin;
   double lo_x = INFINITY, hi_x = -INFINITY, lo_y = INFINITY, hi_y = -INFINITY;
   for (int corner = 0; corner < 4; ++corner) {
     double qx = (corner & 1) ? m.width : 0, qy = (corner & 2) ? m.height : 0;
@@ -81,7 +89,7 @@ void draw_plain(const TransformJob& job) {
     RowSpan span = gfx_row_span(m, y, job.box.x, job.box.x + job.box.width);
     long long n = span.last - span.first;
     if (n <= 0) continue;
-    uint8_t* row = scratch(size_t(n) * size_t(b)).data();
+    uint8_t* row = scratch<uint8_t>(size_t(n) * size_t(b));
     const double py = gfx_centre_offset(y, m.ty);
     const double ru = m.m01 * py, rv = m.m11 * py;
     for (long long x = span.first; x < span.last; ++x) {
@@ -146,9 +154,9 @@ enum class ColumnRun { forward, backward, table };
 
 // Scale +-1 with no rotation maps the columns onto consecutive source
 // columns, left to right or right to left; any other scale needs the table.
-ColumnRun column_run(const std::vector<int>& columns) {
+ColumnRun column_run(const int* columns, long long n) {
   bool forward = true, backward = true;
-  for (size_t k = 1; k < columns.size(); ++k) {
+  for (long long k = 1; k < n; ++k) {
     forward = forward && columns[k] == columns[0] + int(k);
     backward = backward && columns[k] == columns[0] - int(k);
   }
@@ -163,17 +171,17 @@ void draw_axis_aligned(const TransformJob& job) {
   const InverseMap& m = job.map;
   const TargetBox& box = job.box;
   // The other axis' term is a signed zero here, which changes no sample.
-  RowSpan cols = gfx_axis_span(m.m00, 0.0, m.pivot_x, m.width, m.tx, box.x, box.x + box.width);
-  RowSpan rows = gfx_axis_span(m.m11, 0.0, m.pivot_y, m.height, m.ty, box.y, box.y + box.height);
+  RowSpan cols = gfx_axis_span(m.m00, m.i00, 0.0, m.pivot_x, m.width, m.tx, box.x, box.x + box.width);
+  RowSpan rows = gfx_axis_span(m.m11, 1.0 / m.m11, 0.0, m.pivot_y, m.height, m.ty, box.y, box.y + box.height);
   const long long n = cols.last - cols.first;
   if (n <= 0 || rows.first >= rows.last) return;
-  std::vector<int> columns(static_cast<size_t>(n));
+  int* columns = scratch<int>(size_t(n));
   for (long long k = 0; k < n; ++k)
-    columns[size_t(k)] = column_of(m, gfx_sample(m.m00 * gfx_centre_offset(cols.first + k, m.tx), 0.0, m.pivot_x));
+    columns[k] = column_of(m, gfx_sample(m.m00 * gfx_centre_offset(cols.first + k, m.tx), 0.0, m.pivot_x));
   auto source_row = [&](long long y) {
     return row_of(m, gfx_sample(m.m11 * gfx_centre_offset(y, m.ty), 0.0, m.pivot_y));
   };
-  const ColumnRun run = column_run(columns);
+  const ColumnRun run = column_run(columns, n);
 
   // Scale 1 both ways, unflipped: the source rows as they are, one call.
   if (run == ColumnRun::forward) {
@@ -193,7 +201,7 @@ void draw_axis_aligned(const TransformJob& job) {
 
   const int row_bytes = int(n * B);
   const long long band = std::max<long long>(1, (long long)(kBandBytes / size_t(row_bytes)));
-  uint8_t* buffer = scratch(size_t(std::min(band, rows.last - rows.first)) * size_t(row_bytes)).data();
+  uint8_t* buffer = scratch<uint8_t>(size_t(std::min(band, rows.last - rows.first)) * size_t(row_bytes));
   int last_j = -1;
   for (long long y0 = rows.first; y0 < rows.last; y0 += band) {
     const long long count = std::min(band, rows.last - y0);
@@ -209,11 +217,60 @@ void draw_axis_aligned(const TransformJob& job) {
       switch (run) {
         case ColumnRun::forward: std::memcpy(to, src + ptrdiff_t(columns[0]) * B, size_t(row_bytes)); break;
         case ColumnRun::backward: reverse_row<B>(to, src + ptrdiff_t(columns[0] + 1) * B, n); break;
-        case ColumnRun::table: gather_columns<B>(to, src, columns.data(), n); break;
+        case ColumnRun::table: gather_columns<B>(to, src, columns, n); break;
       }
     }
     hand_over(job, buffer, cols.first, y0, n, count, row_bytes);
   }
+}
+
+// The samples of one row span: u[k] and v[k] are the columns' products, ru
+// and rv the row's.
+template <int B>
+void gather_samples(uint8_t* row, const double* u, const double* v, long long n, double ru, double rv,
+                    const TransformJob& job) {
+  const InverseMap& m = job.map;
+  for (long long k = 0; k < n; ++k) {
+    int i = column_of(m, gfx_sample(u[k], ru, m.pivot_x));
+    int j = row_of(m, gfx_sample(v[k], rv, m.pivot_y));
+    copy_pixel<B>(row + k * B, job.pixels + ptrdiff_t(j) * job.pitch + ptrdiff_t(i) * B);
+  }
+}
+
+#if defined(__x86_64__)
+// Four samples at a time in 4-wide doubles (the same sums, so the same
+// pixels), the source pixels fetched by one gather. 4 bytes per pixel.
+__attribute__((target("avx2"))) void gather_samples4_avx2(uint8_t* row, const double* u, const double* v,
+                                                          long long n, double ru, double rv, const TransformJob& job) {
+  const InverseMap& m = job.map;
+  const __m256d vru = _mm256_set1_pd(ru), vrv = _mm256_set1_pd(rv);
+  const __m256d pu = _mm256_set1_pd(m.pivot_x), pv = _mm256_set1_pd(m.pivot_y);
+  const __m128i last_i = _mm_set1_epi32(m.width - 1), last_j = _mm_set1_epi32(m.height - 1);
+  const __m256i pitch = _mm256_set1_epi64x(job.pitch);
+  const auto* base = reinterpret_cast<const int*>(job.pixels);
+  long long k = 0;
+  for (; k + 4 <= n; k += 4) {
+    __m128i i = _mm256_cvttpd_epi32(_mm256_add_pd(_mm256_add_pd(_mm256_loadu_pd(u + k), vru), pu));
+    __m128i j = _mm256_cvttpd_epi32(_mm256_add_pd(_mm256_add_pd(_mm256_loadu_pd(v + k), vrv), pv));
+    if (m.flip_h) i = _mm_sub_epi32(last_i, i);
+    if (m.flip_v) j = _mm_sub_epi32(last_j, j);
+    __m256i at = _mm256_add_epi64(_mm256_mul_epi32(_mm256_cvtepi32_epi64(j), pitch),
+                                  _mm256_slli_epi64(_mm256_cvtepi32_epi64(i), 2));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(row + 4 * k), _mm256_i64gather_epi32(base, at, 1));
+  }
+  gather_samples<4>(row + 4 * k, u + k, v + k, n - k, ru, rv, job);
+}
+#endif
+
+using GatherFn = void (*)(uint8_t*, const double*, const double*, long long, double, double, const TransformJob&);
+
+template <int B>
+GatherFn choose_gather(uint32_t features) {
+#if defined(__x86_64__)
+  if (B == 4 && (features & kCpuAvx2)) return gather_samples4_avx2;
+#endif
+  (void)features;
+  return gather_samples<B>;
 }
 
 // Any other angle: each row's span, its samples from the columns' products
@@ -222,33 +279,105 @@ template <int B>
 void draw_rotated(const TransformJob& job) {
   const InverseMap& m = job.map;
   const TargetBox& box = job.box;
-  std::vector<double> cu(size_t(box.width)), cv(size_t(box.width));
+  const GatherFn gather = choose_gather<B>(job.features);
+  double* cu = scratch<double, 0>(size_t(box.width));
+  double* cv = scratch<double, 1>(size_t(box.width));
   for (long long k = 0; k < box.width; ++k) {
     const double px = gfx_centre_offset(box.x + k, m.tx);
-    cu[size_t(k)] = m.m00 * px;
-    cv[size_t(k)] = m.m10 * px;
+    cu[k] = m.m00 * px;
+    cv[k] = m.m10 * px;
   }
-  uint8_t* row = scratch(size_t(box.width) * B).data();
+  uint8_t* row = scratch<uint8_t>(size_t(box.width) * B);
   for (long long y = box.y; y < box.y + box.height; ++y) {
     RowSpan span = gfx_row_span(m, y, box.x, box.x + box.width);
     const long long n = span.last - span.first;
     if (n <= 0) continue;
     const double py = gfx_centre_offset(y, m.ty);
-    const double ru = m.m01 * py, rv = m.m11 * py;
-    const double* u = cu.data() + (span.first - box.x);
-    const double* v = cv.data() + (span.first - box.x);
-    for (long long k = 0; k < n; ++k) {
-      int i = column_of(m, gfx_sample(u[k], ru, m.pivot_x));
-      int j = row_of(m, gfx_sample(v[k], rv, m.pivot_y));
-      copy_pixel<B>(row + k * B, job.pixels + ptrdiff_t(j) * job.pitch + ptrdiff_t(i) * B);
-    }
+    gather(row, cu + (span.first - box.x), cv + (span.first - box.x), n, m.m01 * py, m.m11 * py, job);
     hand_over(job, row, span.first, y, n, 1, int(n * B));
+  }
+}
+
+// Scale +-1 on both axes, angle 0 or 180, whole-pixel pivot: every sum of
+// the rule is a half-integer of modest size, held exactly, so the source
+// pixels follow by integer arithmetic. One axis of it: the first target
+// pixel (a) and count within [lo, hi), and the source index of a, stepping
+// by +1 (dir > 0) or -1.
+struct UnitAxis {
+  long long first, last;
+  long long start;  // source index at first, flips applied
+  int step;
+};
+
+bool unit_axis(double coefficient, double pivot, int size, int t, bool flip, long long lo, long long hi,
+               UnitAxis* out) {
+  const long long p = (long long)pivot;
+  long long a, b;  // target range whose u lies in [0, size)
+  if (coefficient > 0) {  // u = X + 0.5 - t + p: index X - t + p
+    a = t - p;
+    b = t - p + size;
+  } else {  // u = p + t - X - 0.5: index p + t - X - 1
+    a = p + t - size;
+    b = p + t;
+  }
+  a = std::max(a, lo);
+  b = std::min(b, hi);
+  if (a >= b) return false;
+  long long index = coefficient > 0 ? a - t + p : p + t - a - 1;
+  int step = coefficient > 0 ? 1 : -1;
+  if (flip) {
+    index = size - 1 - index;
+    step = -step;
+  }
+  *out = {a, b, index, step};
+  return true;
+}
+
+bool is_unit(const InverseMap& m) {
+  constexpr double kExactRange = double(1 << 30);
+  auto whole = [&](double v) { return v == std::trunc(v) && std::fabs(v) < kExactRange; };
+  return m.m01 == 0.0 && m.m10 == 0.0 && std::fabs(m.m00) == 1.0 && std::fabs(m.m11) == 1.0 && whole(m.pivot_x) &&
+         whole(m.pivot_y);
+}
+
+template <int B>
+void draw_unit(const TransformJob& job) {
+  const InverseMap& m = job.map;
+  const TargetBox& box = job.box;
+  UnitAxis cols, rows;
+  if (!unit_axis(m.m00, m.pivot_x, m.width, m.tx, m.flip_h, box.x, box.x + box.width, &cols) ||
+      !unit_axis(m.m11, m.pivot_y, m.height, m.ty, m.flip_v, box.y, box.y + box.height, &rows))
+    return;
+  const long long n = cols.last - cols.first, h = rows.last - rows.first;
+  // The source column where the gathered row starts: the leftmost one read.
+  const long long left = cols.step > 0 ? cols.start : cols.start - (n - 1);
+  if (cols.step > 0 && rows.step > 0) {
+    const uint8_t* from = job.pixels + ptrdiff_t(rows.start) * job.pitch + ptrdiff_t(left) * B;
+    hand_over(job, from, cols.first, rows.first, n, h, job.pitch);
+    return;
+  }
+  const int row_bytes = int(n * B);
+  const long long band = std::max<long long>(1, (long long)(kBandBytes / size_t(row_bytes)));
+  uint8_t* buffer = scratch<uint8_t>(size_t(std::min(band, h)) * size_t(row_bytes));
+  for (long long y0 = 0; y0 < h; y0 += band) {
+    const long long count = std::min(band, h - y0);
+    for (long long r = 0; r < count; ++r) {
+      const uint8_t* src = job.pixels + ptrdiff_t(rows.start + rows.step * (y0 + r)) * job.pitch;
+      uint8_t* to = buffer + r * row_bytes;
+      if (cols.step > 0)
+        std::memcpy(to, src + ptrdiff_t(left) * B, size_t(row_bytes));
+      else
+        reverse_row<B>(to, src + ptrdiff_t(cols.start + 1) * B, n);
+    }
+    hand_over(job, buffer, cols.first, rows.first + y0, n, count, row_bytes);
   }
 }
 
 template <int B>
 void draw_fast_at(const TransformJob& job) {
-  if (job.map.m01 == 0.0 && job.map.m10 == 0.0)
+  if (is_unit(job.map))
+    draw_unit<B>(job);
+  else if (job.map.m01 == 0.0 && job.map.m10 == 0.0)
     draw_axis_aligned<B>(job);
   else
     draw_rotated<B>(job);
@@ -264,11 +393,19 @@ void draw_fast(const TransformJob& job) {
 
 }  // namespace
 
-TransformDrawFn gfx_transform_draw(bool fast) { return fast ? draw_fast : draw_plain; }
+TransformDrawFn gfx_transform_draw(uint32_t features) { return features & kCpuSse2 ? draw_fast : draw_plain; }
 
 int gfx_put_transformed(ImageBuffer* target, float x, float y, const ImageBuffer* source, const GfxRect* source_rect,
                         const GfxTransform* transform, Putter putter, int alpha, PutterBlender blender,
                         void* parameter) {
+  const bool fast = screen_state && (screen_state->flags & kScreenHasMmx);
+  return gfx_put_transformed_with(fast ? gfx_fast_features() : 0, target, x, y, source, source_rect, transform, putter,
+                                  alpha, blender, parameter);
+}
+
+int gfx_put_transformed_with(uint32_t features, ImageBuffer* target, float x, float y, const ImageBuffer* source,
+                             const GfxRect* source_rect, const GfxTransform* transform, Putter putter, int alpha,
+                             PutterBlender blender, void* parameter) {
   PutStart start;
   if (int error = gfx_put_start(target, x, y, source, 0, 0, putter, &start)) return error;
   const SourceImage& src = start.src;
@@ -289,7 +426,8 @@ int gfx_put_transformed(ImageBuffer* target, float x, float y, const ImageBuffer
   job.bytes_per_pixel = src.bytes_per_pixel;
   job.pixels = src.pixels + ptrdiff_t(rect.y) * src.pitch + ptrdiff_t(rect.x) * src.bytes_per_pixel;
   job.pitch = src.pitch;
-  job.putter = start.putter;
+  job.putter = gfx_putter_routine(start.putter);
+  job.features = features;
   job.alpha = alpha;
   job.blender = blender;
   job.parameter = parameter;
@@ -297,10 +435,9 @@ int gfx_put_transformed(ImageBuffer* target, float x, float y, const ImageBuffer
   long long unused_x = 0, unused_y = 0;
   if (!gfx_clip_to_view(gfx_view_clip(job.ctx), &job.box, &unused_x, &unused_y)) return rt_set_error(ZQ_OK);
 
-  const bool fast = screen_state->flags & kScreenHasMmx;
   {
     GfxScreenLock lock;
-    gfx_transform_draw(fast)(job);
+    gfx_transform_draw(features)(job);
   }
   return rt_set_error(ZQ_OK);
 }

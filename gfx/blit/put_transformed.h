@@ -17,8 +17,16 @@ struct TransformJob {
   int alpha;
   PutterBlender blender;
   void* parameter;
+  uint32_t features;  // kCpu* of the path set: 0 plain, kCpuSse2 fast, with kCpuAvx2 the 32-byte paths too
 };
 
 // Draws a job with the screen lock held, marking the rows it draws on.
 using TransformDrawFn = void (*)(const TransformJob& job);
-TransformDrawFn gfx_transform_draw(bool fast);
+TransformDrawFn gfx_transform_draw(uint32_t features);
+
+// gfx_put_transformed with the path set given by a kCpu* feature mask
+// instead of the screen's choice; every mask the processor can run gives the
+// same pixels.
+int gfx_put_transformed_with(uint32_t features, ImageBuffer* target, float x, float y, const ImageBuffer* source,
+                             const GfxRect* source_rect, const GfxTransform* transform, Putter putter, int alpha,
+                             PutterBlender blender, void* parameter);

@@ -62,3 +62,27 @@ void putter_multiply(const uint8_t* s, uint8_t* d, int w, int h, int sp, int dp,
 void putter_tint(const uint8_t* s, uint8_t* d, int w, int h, int sp, int dp, int alpha, PutterBlender b, void* p) {
   dispatch<&GfxContext::putters_tint, PutterKind::tint>(s, d, w, h, sp, dp, alpha, b, p);
 }
+
+Putter gfx_putter_routine(Putter putter) {
+  struct Known {
+    Putter dispatcher;
+    const void* GfxContext::*slot;
+    PutterKind kind;
+  };
+  static constexpr Known kKnown[] = {
+      {putter_copy, &GfxContext::putters_copy, PutterKind::copy},
+      {putter_transparent, &GfxContext::putters_transparent, PutterKind::transparent},
+      // The blend routines put alpha 0 as the transparent put themselves.
+      {putter_blend, &GfxContext::putters_blend, PutterKind::blend},
+      {putter_add, &GfxContext::putters_add, PutterKind::add},
+      {putter_multiply, &GfxContext::putters_multiply, PutterKind::multiply},
+      {putter_tint, &GfxContext::putters_tint, PutterKind::tint},
+  };
+  GfxContext* ctx = gfx_get_context();
+  for (const Known& k : kKnown)
+    if (putter == k.dispatcher) {
+      Putter r = routine(ctx->*k.slot, k.kind, ctx);
+      return r ? r : putter;
+    }
+  return putter;
+}

@@ -58,3 +58,8 @@ const PutterTable* putters_fast(PutterKind kind);
 // kCpuAvx2 the copies and masked copies run 32 bytes at a time. Any mask the
 // processor reports, or any subset of it, gives the same pixels.
 const PutterTable* putters_fast_for(uint32_t features, PutterKind kind);
+
+// For a library putter, the routine its dispatcher would jump to now (the
+// table chosen as the dispatcher chooses it); any other putter as it is. A
+// caller that hands many rows to one putter looks it up once.
+Putter gfx_putter_routine(Putter putter);

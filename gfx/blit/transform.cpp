@@ -57,9 +57,9 @@ long long first_true(Pred pred, long long guess, long long left, long long right
 
 // The column where coefficient * px + row_term + pivot reaches bound, as a
 // starting guess for the exact search (clamped so it converts safely).
-long long guess_column(double coefficient, double row_term, double pivot, double bound, int t, long long left,
+long long guess_column(double inverse, double row_term, double pivot, double bound, int t, long long left,
                        long long right) {
-  double px = (bound - row_term - pivot) / coefficient;
+  double px = (bound - row_term - pivot) * inverse;
   double x = px + double(t) - 0.5;
   if (!(x == x)) return left;
   return (long long)std::clamp(x, double(left) - 1.0, double(right) + 1.0);
@@ -69,16 +69,16 @@ long long guess_column(double coefficient, double row_term, double pivot, double
 // the coordinate is monotone in the column, so each bound is one search.
 }  // namespace
 
-RowSpan gfx_axis_span(double coefficient, double row_term, double pivot, int size, int t, long long left,
-                      long long right) {
+RowSpan gfx_axis_span(double coefficient, double inverse, double row_term, double pivot, int size, int t,
+                      long long left, long long right) {
   auto coord = [&](long long x) { return gfx_sample(coefficient * gfx_centre_offset(x, t), row_term, pivot); };
   const double limit = double(size);
   if (coefficient == 0.0) {
     double v = coord(left);
     return v >= 0.0 && v < limit ? RowSpan{left, right} : RowSpan{left, left};
   }
-  long long at_zero = guess_column(coefficient, row_term, pivot, 0.0, t, left, right);
-  long long at_size = guess_column(coefficient, row_term, pivot, limit, t, left, right);
+  long long at_zero = guess_column(inverse, row_term, pivot, 0.0, t, left, right);
+  long long at_size = guess_column(inverse, row_term, pivot, limit, t, left, right);
   if (coefficient > 0) {
     long long first = first_true([&](long long x) { return coord(x) >= 0.0; }, at_zero, left, right);
     long long last = first_true([&](long long x) { return coord(x) >= limit; }, at_size, left, right);
@@ -112,19 +112,21 @@ bool gfx_inverse_map(const GfxTransform& t, int width, int height, int tx, int t
   if (t.flip & ~(ZQ_FLIP_H | ZQ_FLIP_V)) return *why = "unknown flip flags", false;
   double c, s;
   gfx_turn(t.angle, &c, &s);
-  InverseMap m{c / t.scale_x, s / t.scale_x, -s / t.scale_y, c / t.scale_y, t.pivot_x, t.pivot_y, tx, ty,
-               width, height, (t.flip & ZQ_FLIP_H) != 0, (t.flip & ZQ_FLIP_V) != 0};
+  InverseMap m{c / t.scale_x, s / t.scale_x, -s / t.scale_y, c / t.scale_y, t.pivot_x, t.pivot_y, c, s, 0, 0,
+               tx, ty, width, height, (t.flip & ZQ_FLIP_H) != 0, (t.flip & ZQ_FLIP_V) != 0};
   if (!std::isfinite(m.m00) || !std::isfinite(m.m01) || !std::isfinite(m.m10) || !std::isfinite(m.m11))
     return *why = "scale too small to invert", false;
+  m.i00 = m.m00 != 0.0 ? 1.0 / m.m00 : 0.0;
+  m.i10 = m.m10 != 0.0 ? 1.0 / m.m10 : 0.0;
   *out = m;
   return true;
 }
 
 RowSpan gfx_row_span(const InverseMap& m, long long y, long long left, long long right) {
   const double py = gfx_centre_offset(y, m.ty);
-  RowSpan u = gfx_axis_span(m.m00, m.m01 * py, m.pivot_x, m.width, m.tx, left, right);
+  RowSpan u = gfx_axis_span(m.m00, m.i00, m.m01 * py, m.pivot_x, m.width, m.tx, left, right);
   if (u.first >= u.last) return {left, left};
-  RowSpan v = gfx_axis_span(m.m10, m.m11 * py, m.pivot_y, m.height, m.tx, u.first, u.last);
+  RowSpan v = gfx_axis_span(m.m10, m.i10, m.m11 * py, m.pivot_y, m.height, m.tx, u.first, u.last);
   if (v.first >= v.last) return {left, left};
   return v;
 }

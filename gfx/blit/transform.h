@@ -16,6 +16,8 @@
 struct InverseMap {
   double m00, m01, m10, m11;
   double pivot_x, pivot_y;
+  double cos, sin;     // of the angle, as gfx_turn gives them
+  double i00, i10;     // 1 / m00 and 1 / m10 (0 where those are 0): guesses only
   int tx, ty;
   int width, height;
   bool flip_h, flip_v;
@@ -49,5 +51,7 @@ RowSpan gfx_row_span(const InverseMap& m, long long y, long long left, long long
 // The target columns (or rows) in [left, right) where coefficient x centre
 // offset, plus row_term, plus pivot lies in [0, size): one source axis when
 // the other one's term is the same for the whole line.
-RowSpan gfx_axis_span(double coefficient, double row_term, double pivot, int size, int t, long long left,
-                      long long right);
+// inverse is 1 / coefficient (any value when coefficient is 0); it only
+// speeds up the search.
+RowSpan gfx_axis_span(double coefficient, double inverse, double row_term, double pivot, int size, int t,
+                      long long left, long long right);

@@ -11,7 +11,10 @@
 #include <vector>
 
 #include "gfx/blit/put.h"
+#include "gfx/blit/put_transformed.h"
 #include "gfx/draw/context.h"
+#include "gfx/draw/pixel_routines.h"
+#include "gfx/screen/cpu_features.h"
 #include "gfx/image/image.h"
 #include "gfx/screen/screen.h"
 #include "runtime/runtime.h"
@@ -131,6 +134,21 @@ double pick(std::mt19937& rng, std::initializer_list<double> fixed, double lo, d
   return std::uniform_real_distribution<double>(lo, hi)(rng);
 }
 
+// The path sets to compare: plain, and each fast set the processor can run.
+std::vector<uint32_t> path_sets() {
+  std::vector<uint32_t> sets{0};
+  for (uint32_t f : {kCpuSse2, kCpuSse2 | kCpuAvx2})
+    if ((f & ~gfx_fast_features()) == 0) sets.push_back(f);
+  return sets;
+}
+
+// A program's own putter: exclusive or of every byte, mask pixels included.
+void xor_putter(const uint8_t* s, uint8_t* d, int w, int h, int sp, int dp, int, PutterBlender, void*) {
+  const int n = w * gfx_get_context()->bytes_per_pixel;
+  for (int y = 0; y < h; ++y)
+    for (int i = 0; i < n; ++i) d[y * dp + i] ^= s[y * sp + i];
+}
+
 struct PutterCase {
   Putter putter;
   int alpha;
@@ -142,8 +160,9 @@ struct PutterCase {
 // pixels, write nothing outside the view and mark exactly the rows drawn.
 TEST_F(PutTransformed, MatchesThePerPixelRuleOnRandomTransforms) {
   std::mt19937 rng(2025);
-  const PutterCase putters[] = {{putter_copy, 255}, {putter_transparent, 255}, {putter_blend, 100},
-                                {putter_blend, 255}, {putter_blend, 0}};
+  const PutterCase putters[] = {{putter_copy, 255},     {putter_transparent, 255}, {putter_blend, 100},
+                                {putter_blend, 255},    {putter_blend, 0},         {putter_add, 160},
+                                {putter_multiply, 255}, {putter_tint, 0x80FF40},   {xor_putter, 0}};
   int drawn_cases = 0;
   for (int depth : {8, 16, 32}) {
     open(depth);
@@ -186,17 +205,16 @@ TEST_F(PutTransformed, MatchesThePerPixelRuleOnRandomTransforms) {
       const std::vector<uint8_t> want = expected_page(before, view, m, src + rect.y * src_pitch + rect.x * b,
                                                       src_pitch, b, pc.putter, pc.alpha, &rows);
       drawn_cases += want != before;
-      for (bool fast : {false, true}) {
+      for (uint32_t features : path_sets()) {
         SCOPED_TRACE(::testing::Message()
-                     << "depth " << depth << " case " << n << (fast ? " fast" : " plain") << " scale " << t.scale_x
+                     << "depth " << depth << " case " << n << " features " << features << " scale " << t.scale_x
                      << "," << t.scale_y << " angle " << t.angle << " pivot " << t.pivot_x << "," << t.pivot_y
                      << " flip " << t.flip << " at " << x << "," << y);
-        use_fast_paths(fast);
         set_page(before);
         clear_dirty_rows();
         ctx->view = view;
-        ASSERT_EQ(gfx_put_transformed(nullptr, float(x), float(y), image, whole ? nullptr : &rect, &t, pc.putter,
-                                      pc.alpha, nullptr, nullptr),
+        ASSERT_EQ(gfx_put_transformed_with(features, nullptr, float(x), float(y), image, whole ? nullptr : &rect, &t,
+                                           pc.putter, pc.alpha, nullptr, nullptr),
                   ZQ_OK);
         ASSERT_EQ(page(), want);
         ASSERT_EQ(dirty_rows(), rows);
