@@ -21,6 +21,7 @@
 
 #include "drivers/display_modes.h"
 #include "drivers/refusal.h"
+#include "drivers/simulated_input.h"
 #include "drivers/window.h"
 #include "platform/pixel_depth.h"
 
@@ -193,6 +194,7 @@ void read_keys(ScreenState* s) {
   uint8_t state[256];
   window_system()->scancode_state(state);
   for (int i = 0; i < kKeyStateSize; ++i) s->key_state[i] = ((state[i] | state[i + 128]) & 0x80) ? 1 : 0;
+  win_merge_simulated_keys(s->key_state);
 }
 
 // What a pass leaves for after the screen lock is let go: the rows it

@@ -18,6 +18,7 @@
 #include "drivers/display_modes.h"
 #include "drivers/key_tables.h"
 #include "drivers/refusal.h"
+#include "drivers/simulated_input.h"
 #include "drivers/window.h"
 #include "platform/pixel_depth.h"
 
@@ -184,6 +185,7 @@ Span update_pass(WindowState* st) {
     uint8_t keys[256];
     window_system()->keyboard_state(keys);
     fill_key_state(s->key_state, keys);
+    win_merge_simulated_keys(s->key_state);
   }
   win_pump_messages(st);
   return span;

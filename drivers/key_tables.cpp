@@ -101,6 +101,12 @@ bool down(const uint8_t* keys, int virtual_key) { return (keys[virtual_key] & 0x
 
 }  // namespace
 
+int virtual_key_for_scancode(int scancode) {
+  for (const ScancodeRow* row = kScancodes; row->scancode; ++row)
+    if (row->scancode == scancode) return row->first_key;
+  return 0;
+}
+
 int scancode_for_virtual_key(int virtual_key) {
   if (virtual_key == 0) return 0;
   for (const ScancodeRow* row = kScancodes; row->scancode; ++row)

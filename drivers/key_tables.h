@@ -12,6 +12,10 @@
 // `virtual_key`; 0 when no row has it.
 int scancode_for_virtual_key(int virtual_key);
 
+// The first virtual key of the first table row with this scancode; 0 when
+// no row has it.
+int virtual_key_for_scancode(int scancode);
+
 // Fills the 128-entry KeyStateTable from a 256-entry virtual-key state (0x80 =
 // down): each scancode of the table is 1 while its first or second virtual key
 // is down. Both shift scancodes follow the generic shift key.

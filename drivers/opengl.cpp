@@ -17,6 +17,7 @@
 #include "drivers/display_modes.h"
 #include "drivers/key_tables.h"
 #include "drivers/refusal.h"
+#include "drivers/simulated_input.h"
 #include "drivers/window.h"
 #include "platform/pixel_depth.h"
 
@@ -243,6 +244,7 @@ void gl_poll_events() {
     uint8_t keys[256];
     window_system()->keyboard_state(keys);
     fill_key_state(screen_state->key_state, keys);
+    win_merge_simulated_keys(screen_state->key_state);
   }
   win_pump_messages(st);
 }

@@ -248,7 +248,10 @@ void win_wait_vsync() {
 }
 
 int win_get_mouse(int* x, int* y, int* wheel, int* buttons, int* clip) {
-  WindowState* st = current.get();
+  return win_read_mouse(current.get(), x, y, wheel, buttons, clip);
+}
+
+int win_read_mouse(const WindowState* st, int* x, int* y, int* wheel, int* buttons, int* clip) {
   if (!st || !st->active || !st->inside) return -1;
   *x = st->mouse_x;
   *y = st->mouse_y;

@@ -66,6 +66,10 @@ struct WindowState {
   // or, while it is outside the window, at the last pump.
   int last_x = kWinNoPosition, last_y = 0;
   int window_x = 0, window_y = 0;           // client area's top-left, as last seen
+  // While simulated input is played (drivers/simulated_input.h): the
+  // keyboard it holds, read in place of the window system's; the window
+  // procedure then makes no window-system call.
+  const uint8_t* simulated_keys = nullptr;
 
   // Requests from the program's thread, under the screen lock.
   struct {
@@ -131,6 +135,9 @@ void win_unlock();
 void win_set_palette(int index, int red, int green, int blue);
 void win_wait_vsync();
 int win_get_mouse(int* x, int* y, int* wheel, int* buttons, int* clip);
+// get_mouse's rule on one window state: -1 unless it is active and the
+// pointer is inside.
+int win_read_mouse(const WindowState* state, int* x, int* y, int* wheel, int* buttons, int* clip);
 void win_set_mouse(int x, int y, int cursor, int clip);
 void win_set_window_title(const char* title);
 int win_set_window_pos(int x, int y);

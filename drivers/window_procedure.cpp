@@ -43,6 +43,11 @@ void post(int type, int a = 0, int b = 0, int c = 0, int d = 0) { win_post_event
 // Recomputes whether the pointer is inside the client area: from the
 // message's own position when it carries one, else from the pointer's.
 void update_inside(WindowState* st, const WsMessage& m) {
+  if (st->simulated_keys) {
+    // Simulated input has no window to ask: the client area is the screen.
+    if (ws_pointer_message(m.type)) st->inside = m.x >= 0 && m.x < st->width && m.y >= 0 && m.y < st->height;
+    return;
+  }
   const WindowSystem* ws = window_system();
   WsRect rect;
   if (!st->window || !ws->client_rect(st->window, &rect)) {
@@ -61,16 +66,25 @@ void mouse_enter_check(WindowState* st, GfxEvent& event, bool& have_event) {
   st->tracked = 1;
   event.type = kEventMouseEnter;
   have_event = true;
-  if (st->clip) win_clip_pointer(st);
+  if (st->clip && !st->simulated_keys) win_clip_pointer(st);
 }
 
-int key_path(const WsMessage& m) {
+// The keyboard as the message saw it: the window system's, or the one
+// simulated input holds.
+void keyboard_state(const WindowState* st, uint8_t keys[256]) {
+  if (st->simulated_keys)
+    std::memcpy(keys, st->simulated_keys, 256);
+  else
+    window_system()->keyboard_state(keys);
+}
+
+int key_path(const WindowState* st, const WsMessage& m) {
   const int virtual_key = m.key;
   const int scancode = m.scancode;
   const bool extended = (m.flags & kWsKeyExtended) != 0;
   const bool previously_down = (m.flags & kWsKeyWasDown) != 0;
   uint8_t keys[256];
-  window_system()->keyboard_state(keys);
+  keyboard_state(st, keys);
   int modifiers = modifier_word(keys, extended);
   int character = virtual_key_base_character(virtual_key) ? virtual_key_character(virtual_key, keys) : 0;
   int code = translate_key(character, scancode, virtual_key, modifiers);
@@ -108,9 +122,9 @@ void activate(WindowState* st, const WsMessage& m) {
   }
 }
 
-bool alt_down() {
+bool alt_down(const WindowState* st) {
   uint8_t keys[256];
-  window_system()->keyboard_state(keys);
+  keyboard_state(st, keys);
   return (modifier_word(keys, false) & (ZQ_MOD_ALT | ZQ_MOD_RIGHT_ALT)) != 0;
 }
 
@@ -127,11 +141,12 @@ int win_window_procedure(WindowState* st, const WsMessage& m) {
       break;
     case kWsSysKeyDown:
       if (!st->active) break;
-      if (m.key == kVkReturn && alt_down()) return win_toggle_full_screen(st);
-      return key_path(m);
+      // Simulated input leaves the window as it is (only its thread may remake it).
+      if (m.key == kVkReturn && alt_down(st) && !st->simulated_keys) return win_toggle_full_screen(st);
+      return key_path(st, m);
     case kWsKeyDown:
     case kWsKeyUp:
-      return key_path(m);
+      return key_path(st, m);
     case kWsActivate:
       activate(st, m);
       return 0;

@@ -1,6 +1,7 @@
 /* Input: shows what the keyboard, the mouse and joystick 0 report, every
- * frame, until Escape. On the Null driver, which sees no input, it prints
- * one read-out to standard output and ends.
+ * frame, until Escape. On the Null driver, which has no keyboard or mouse,
+ * it plays a simulated Right arrow and pointer, prints one read-out to
+ * standard output and ends.
  */
 #include <stdio.h>
 #include <string.h>
@@ -21,6 +22,10 @@ int main(int argc, char** argv) {
     return 1;
   }
   null_driver = strcmp(gfx_driver_name(), "Null") == 0;
+  if (null_driver) { /* what a program's own tests can do on any driver */
+    gfx_simulate_key(ZQ_SC_RIGHT, 1);
+    gfx_simulate_pointer(40, 30, ZQ_BUTTON_LEFT);
+  }
 
   char text[128], last_key[32] = "none";
   int page = 0;

@@ -70,7 +70,8 @@ int virtual_key_character(int vk, const uint8_t* keys) {
   return base;
 }
 
-int key_messages(const KeyIdentity& key, bool pressed, bool repeat, bool shift, bool ctrl, bool alt, WsMessage out[2]) {
+int key_messages(const KeyIdentity& key, bool pressed, bool repeat, bool shift, bool ctrl, bool alt, WsMessage out[2],
+                 bool printable) {
   const bool system = (alt && !ctrl) || key.virtual_key == kVkF10 || key.virtual_key == kVkAlt;
   const int type = pressed ? (system ? kWsSysKeyDown : kWsKeyDown) : (system ? kWsSysKeyUp : kWsKeyUp);
   out[0] = ws_key_message(type, key.virtual_key, key.scancode, key.extended, !pressed || repeat);
@@ -80,7 +81,7 @@ int key_messages(const KeyIdentity& key, bool pressed, bool repeat, bool shift, 
   if (ctrl) keys[kVkCtrl] = 0x80;
   if (alt) keys[kVkAlt] = 0x80;
   const int c = virtual_key_character(key.virtual_key, keys);
-  if (c == 0 || (c >= 32 && c != 127)) return 1;
+  if (c == 0 || (c >= 32 && c != 127 && !printable)) return 1;
   out[1] = WsMessage{.type = kWsChar, .character = c, .repeat = 1};
   return 2;
 }

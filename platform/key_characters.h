@@ -24,4 +24,7 @@ int virtual_key_character(int virtual_key, const uint8_t* keys);
 // without Ctrl, and always for F10 and Alt itself. Then, for a press that is
 // no system key, the character message of the control character the key
 // gives (below 32, or 127): text input reports only printable characters.
-int key_messages(const KeyIdentity& key, bool pressed, bool repeat, bool shift, bool ctrl, bool alt, WsMessage out[2]);
+// With `printable`, for keys played where no text input reports them, the
+// printable character too.
+int key_messages(const KeyIdentity& key, bool pressed, bool repeat, bool shift, bool ctrl, bool alt, WsMessage out[2],
+                 bool printable = false);

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "drivers/driver.h"
+#include "drivers/simulated_input.h"
 #include "drivers/refusal.h"
 #include "gfx/draw/context.h"
 #include "gfx/image/palette.h"
@@ -311,6 +312,7 @@ int gfx_set_mode(const ModeDescription* desc, int mode, int depth, int page_coun
     return rt_fail(ZQ_ERR_ILLEGAL_CALL, "%s", why.c_str());
   }
   if (flags != kOpenAtExit) rt_set_text_view(0, 0, screen_state != nullptr);
+  win_reset_simulated_input();
   return rt_set_error(ZQ_OK);
 }
 

@@ -22,8 +22,9 @@ ZQ_BEGIN_DECLS
  * switch between window and full screen. gfx_poll_event() takes the oldest
  * event without waiting, gfx_wait_event() waits for one. The queue holds
  * the last 127 events: when it is full the oldest is dropped. It starts
- * empty with every screen. The "Null" driver has no window, so nothing is
- * posted there.
+ * empty with every screen. The "Null" driver has no window: there only
+ * simulated input (gfx_simulate_key(), gfx_simulate_pointer()) and
+ * gfx_push_event() post events.
  *
  * A typical frame loop:
  * @code

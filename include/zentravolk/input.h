@@ -19,8 +19,8 @@ ZQ_BEGIN_DECLS
  * key is dropped when it is full). Key codes 1..255 are characters; codes
  * of 256 and above are extended keys (arrows, function keys, ...), which
  * gfx_inkey() gives as the two characters 255 and the key's scancode. The
- * "Null" driver sees no input: no key is ever down or typed, and the mouse
- * cannot be read.
+ * "Null" driver has no keyboard or mouse: only simulated input
+ * (gfx_simulate_key(), gfx_simulate_pointer()) reaches it.
  *
  * The runtime's rt_inkey(), rt_getkey(), rt_keyhit(), rt_multikey(),
  * rt_get_mouse(), rt_set_mouse() and rt_sleep() reach these while a screen
@@ -55,8 +55,9 @@ ZQ_API int gfx_multikey(int scancode);
  *  @param buttons button bits: 1 left, 2 right, 4 middle; or null.
  *  @param clip 1 while the pointer is confined to the window; or null.
  *  @return ::ZQ_OK; ::ZQ_ERR_ILLEGAL_CALL (all outputs -1) with no screen
- *          open, a driver without a mouse (the "Null" driver), or while the
- *          pointer is outside the window or the window is not active. */
+ *          open, or while the pointer is outside the window or the window
+ *          is not active (on the "Null" driver: until gfx_simulate_pointer()
+ *          puts it inside). */
 ZQ_API int gfx_get_mouse(int* x, int* y, int* wheel, int* buttons, int* clip);
 
 /** Moves, shows or hides and confines the mouse pointer.
@@ -73,6 +74,36 @@ ZQ_API int gfx_set_mouse(int x, int y, int cursor, int clip);
  *         been pressed since the last look; 1..99: plainly; 0 or less:
  *         returns at once. */
 ZQ_API void gfx_sleep(int milliseconds);
+
+/** Plays a key going down or up, as if the keyboard had sent it to the
+ *  screen's window: the key state (gfx_multikey()), the key buffer (the
+ *  character the key types with the simulated keys held, or its extended
+ *  code) and the event queue (press, repeat while held, release, with the
+ *  modifier word) change exactly as for a real key, on every driver,
+ *  "Null" included, so a program's tests can play keys without a display.
+ *  This differs from gfx_push_event(), which only queues a record: nothing
+ *  else sees it. Simulated Shift, Ctrl and Alt count for the simulated
+ *  keys only; a simulated Alt+Enter does not switch to full screen.
+ *  @code
+ *  gfx_simulate_key(ZQ_SC_RIGHT, 1);  // held from now on: gfx_multikey(ZQ_SC_RIGHT) is -1
+ *  gfx_simulate_key(ZQ_SC_RIGHT, 0);
+ *  @endcode
+ *  @param scancode a named key (ZQ_SC_A, ...).
+ *  @param down non-zero: pressed (again while held: a repeat); 0: released.
+ *  @return ::ZQ_OK, or ::ZQ_ERR_ILLEGAL_CALL with no screen open or a
+ *          scancode no key has. */
+ZQ_API int gfx_simulate_key(int scancode, int down);
+
+/** Plays the pointer at a position with some buttons held, as if the mouse
+ *  had moved there: a move (or, the first time, the pointer entering) when
+ *  the position changed, then a press or release per changed button, which
+ *  gfx_get_mouse() and the event queue show as they would a real pointer's
+ *  (on "Null" too). Positions outside the window are allowed, as a drag
+ *  with a button held gives them.
+ *  @param x,y the position in window pixels.
+ *  @param buttons the buttons held: ::ZQ_BUTTON_LEFT, ... bits.
+ *  @return ::ZQ_OK, or ::ZQ_ERR_ILLEGAL_CALL with no screen open. */
+ZQ_API int gfx_simulate_pointer(int x, int y, int buttons);
 
 /** The value of an axis the joystick does not have. */
 #define ZQ_JOYSTICK_NO_AXIS (-1000.0f)

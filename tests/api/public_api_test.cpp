@@ -309,6 +309,25 @@ TEST_F(PublicApi, InputOnTheNullDriverReportsNothing) {
   EXPECT_GE(rt_timer() - start, 0.025);
 }
 
+// Only simulated input reaches the Null driver, through the same calls a
+// program reads real input with.
+TEST_F(PublicApi, SimulatedInputReachesTheNullDriver) {
+  open(32, 32, 32, 1);
+  EXPECT_EQ(gfx_simulate_key(ZQ_SC_B, 1), ZQ_OK);
+  EXPECT_EQ(gfx_multikey(ZQ_SC_B), ZQ_TRUE);
+  StringValue* key = rt_inkey();
+  EXPECT_STREQ(rt_str_chars(key), "b");
+  rt_str_release(key);
+  EXPECT_EQ(gfx_simulate_pointer(3, 4, ZQ_BUTTON_RIGHT), ZQ_OK);
+  int x = 0, y = 0, wheel = 0, buttons = 0;
+  EXPECT_EQ(gfx_get_mouse(&x, &y, &wheel, &buttons, nullptr), ZQ_OK);
+  EXPECT_EQ(x + y * 100 + buttons * 10000, 3 + 400 + ZQ_BUTTON_RIGHT * 10000);
+  InputEvent event;
+  EXPECT_EQ(gfx_poll_event(&event), ZQ_OK);
+  EXPECT_EQ(event.type, ZQ_EVENT_KEY_PRESS);
+  EXPECT_EQ(event.key.character, 'b');
+}
+
 TEST_F(PublicApi, WithoutAScreenDrawingCallsRefuse) {
   rt_init(0, nullptr, 0);
   EXPECT_EQ(gfx_image_create(4, 4, 0, 32, 0), nullptr);

@@ -5,14 +5,16 @@
 
 #include "drivers/driver.h"
 
-TEST(NullDriver, OnlyLocksAndHasNoOtherOperation) {
+// It locks and reads the simulated pointer; there is nothing else to do.
+TEST(NullDriver, OnlyLocksAndReadsTheSimulatedPointer) {
   EXPECT_EQ(std::string(null_driver.name), "Null");
   EXPECT_NE(null_driver.lock, nullptr);
   EXPECT_NE(null_driver.unlock, nullptr);
   null_driver.lock();
   null_driver.unlock();
   EXPECT_EQ(null_driver.init, nullptr);
-  EXPECT_EQ(null_driver.get_mouse, nullptr);
+  EXPECT_NE(null_driver.get_mouse, nullptr);
+  EXPECT_EQ(null_driver.set_mouse, nullptr);
   EXPECT_EQ(null_driver.flip, nullptr);
 }
 

@@ -2,7 +2,11 @@
 // sixtieth of a second per frame and scripted keys, and saves chosen frames
 // as PNG and BMP files through the library's own gfx_save_image.
 //
-//   frame_tool <data dir> <output dir> <script>
+//   frame_tool <data dir> <output dir> <script> [simulated]
+//
+// With "simulated", the keys are played through gfx_simulate_key, as the
+// display driver's window layer would take them from a keyboard, instead of
+// being set in the key state directly; the frames must be the same.
 //
 // The script is a list of words: "R", "L", "J" (Space) and "F" hold those
 // keys for one frame ("RJ" holds both, "." holds none); "*N" after a word
@@ -29,19 +33,33 @@ static const RtClockSource kFrameClock = {
     [] { return uint32_t(frame_clock * 1000 / 60); },
 };
 
+static bool simulated = false;
+
 static void hold_keys(const std::string& keys) {
   struct {
     char name;
     int scancode;
   } const map[] = {{'R', ZQ_SC_RIGHT}, {'L', ZQ_SC_LEFT}, {'J', ZQ_SC_SPACE}};
-  for (auto [name, scancode] : map)
-    screen_state->key_state[scancode] = keys.find(name) != std::string::npos ? 1 : 0;
-  if (keys.find('F') != std::string::npos) gfx_post_key('f');
+  for (auto [name, scancode] : map) {
+    const bool held = keys.find(name) != std::string::npos;
+    if (!simulated)
+      screen_state->key_state[scancode] = held ? 1 : 0;
+    else if (held != (gfx_multikey(scancode) != 0))
+      gfx_simulate_key(scancode, held);
+  }
+  if (keys.find('F') == std::string::npos) return;
+  if (!simulated) {
+    gfx_post_key('f');
+    return;
+  }
+  gfx_simulate_key(ZQ_SC_F, 1);  // types the f
+  gfx_simulate_key(ZQ_SC_F, 0);
 }
 
 int main(int argc, char** argv) {
-  if (argc != 4) {
-    std::fprintf(stderr, "usage: frame_tool <data dir> <output dir> <script>\n");
+  simulated = argc == 5 && std::string(argv[4]) == "simulated";
+  if (argc != 4 && !simulated) {
+    std::fprintf(stderr, "usage: frame_tool <data dir> <output dir> <script> [simulated]\n");
     return 2;
   }
   std::string out_dir = argv[2];
