@@ -1,7 +1,7 @@
-/* Input: shows what the keyboard, the mouse and joystick 0 report, every
- * frame, until Escape. On the Null driver, which has no keyboard or mouse,
- * it plays a simulated Right arrow and pointer, prints one read-out to
- * standard output and ends.
+/* Input: shows what the keyboard, the mouse, joystick 0 and gamepad 0
+ * report, every frame, until Escape. On the Null driver, which has no
+ * keyboard or mouse, it plays a simulated Right arrow and pointer, prints
+ * one read-out to standard output and ends.
  */
 #include <stdio.h>
 #include <string.h>
@@ -60,6 +60,14 @@ int main(int argc, char** argv) {
     else
       snprintf(text, sizeof text, "Joystick 0: not connected (error %d: %s)", rt_get_error(), rt_error_detail());
     show(3, text);
+
+    GamepadState pad;
+    if (gfx_get_gamepad(0, &pad) == ZQ_OK)
+      snprintf(text, sizeof text, "Gamepad 0: left %.2f, %.2f right %.2f, %.2f triggers %.2f, %.2f buttons %d",
+               pad.left_x, pad.left_y, pad.right_x, pad.right_y, pad.left_trigger, pad.right_trigger, pad.buttons);
+    else
+      snprintf(text, sizeof text, "Gamepad 0: not connected (error %d: %s)", rt_get_error(), rt_error_detail());
+    show(4, text);
     show(5, "Escape ends.");
     if (!null_driver) gfx_frame_sync(60);
   } while (!null_driver && !rt_multikey(ZQ_SC_ESCAPE));

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+#include "platform/sdl_devices.h"
+
 namespace {
 
 enum class Start { not_tried, running, failed };
@@ -14,16 +16,8 @@ Start start_state = Start::not_tried;
 SDL_Joystick* devices[kJoystickDevices] = {};
 
 bool start_joysticks() {
-  if (start_state == Start::not_tried) {
-    // Read devices whether or not one of our windows has the focus, like a
-    // direct device query would.
-    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
-    // The joystick subsystem starts SDL's events, which would otherwise take
-    // over SIGINT and SIGTERM and leave the program unable to be stopped.
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    start_state = SDL_InitSubSystem(SDL_INIT_JOYSTICK) == 0 ? Start::running : Start::failed;
-    if (start_state == Start::running) SDL_JoystickEventState(SDL_IGNORE);
-  }
+  if (start_state == Start::not_tried)
+    start_state = sdl_start_devices(SDL_INIT_JOYSTICK) ? Start::running : Start::failed;
   return start_state == Start::running;
 }
 

@@ -6,7 +6,9 @@
 // post count it watches closes the gap between finding the ring empty and
 // starting to sleep. Drivers that handle their window on the program's own
 // thread (those with poll_events) post only while the program lets them, so
-// a wait there pumps the window in short steps instead of sleeping through.
+// a wait there pumps the window in short steps instead of sleeping through;
+// so does a wait while gamepads are watched, since their coming and going is
+// found only by looking.
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
@@ -48,8 +50,10 @@ bool take(ScreenState* s, InputEvent* event) {
   return any;
 }
 
-// Lets a driver without a thread handle its window's messages now.
+// Lets a driver without a thread handle its window's messages now, and
+// looks for gamepads that came and went.
 void pump(ScreenState* s) {
+  gfx_watch_gamepads();
   if (!s->driver || !s->driver->poll_events) return;
   GfxScreenLock lock;
   s->driver->poll_events();
@@ -106,7 +110,9 @@ int gfx_poll_event(InputEvent* event) {
 int gfx_wait_event(InputEvent* event, int timeout_ms) {
   if (begin_read(event) != ZQ_OK) return ZQ_ERR_ILLEGAL_CALL;
   ScreenState* s = screen_state;
-  const bool pumping = s->driver && s->driver->poll_events;
+  // Windows handled on this thread and gamepads are looked at in short
+  // steps; everything else wakes the wait by posting.
+  const bool pumping = (s->driver && s->driver->poll_events) || gfx_gamepads_watched();
   const auto deadline = Clock::now() + std::chrono::milliseconds(timeout_ms);
   for (;;) {
     const unsigned long long seen = post_count();

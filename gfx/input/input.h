@@ -23,6 +23,11 @@ constexpr int kKeyBufferSize = 16;
 void gfx_post_key(int code);
 void gfx_post_event(const GfxEvent* event);
 
+// Once the program has asked for a gamepad: looks for pads that came and
+// went and posts their events (the event readers call it).
+void gfx_watch_gamepads();
+bool gfx_gamepads_watched();
+
 // Readers; each takes the screen lock around the key buffer or key state.
 int gfx_key_hit_since_check();  // the key-pressed flag, cleared
 int gfx_take_key();             // oldest code, removed; 0 when empty

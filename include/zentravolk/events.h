@@ -19,12 +19,14 @@ ZQ_BEGIN_DECLS
  * window in an event queue of the screen: every key press, repeat and
  * release, pointer motion, button and wheel, the pointer entering and
  * leaving the window, the focus coming and going, the close button and the
- * switch between window and full screen. gfx_poll_event() takes the oldest
+ * switch between window and full screen; and, once the program has asked
+ * for a gamepad (gfx_get_gamepad()), gamepads coming and going.
+ * gfx_poll_event() takes the oldest
  * event without waiting, gfx_wait_event() waits for one. The queue holds
  * the last 127 events: when it is full the oldest is dropped. It starts
  * empty with every screen. The "Null" driver has no window: there only
- * simulated input (gfx_simulate_key(), gfx_simulate_pointer()) and
- * gfx_push_event() post events.
+ * simulated input (gfx_simulate_key(), gfx_simulate_pointer()), gamepads
+ * and gfx_push_event() post events.
  *
  * A typical frame loop:
  * @code
@@ -64,6 +66,8 @@ ZQ_BEGIN_DECLS
 #define ZQ_EVENT_HWHEEL 14        /**< the horizontal wheel turned: @c wheel */
 #define ZQ_EVENT_FULL_SCREEN 15   /**< the screen switched between window and full screen (Alt+Enter or the
                                        maximise button): @c display */
+#define ZQ_EVENT_GAMEPAD_CONNECTED 16    /**< a gamepad came and took a number: @c gamepad */
+#define ZQ_EVENT_GAMEPAD_DISCONNECTED 17 /**< a gamepad went and freed its number: @c gamepad */
 /** @} */
 
 /** @name Mouse buttons
@@ -129,6 +133,11 @@ typedef union InputEvent {
     int32_t step;     /**< this turn: +1 up (right) or -1 down (left) */
     int32_t x, y;     /**< where the pointer was, in window pixels */
   } wheel;
+  /** ::ZQ_EVENT_GAMEPAD_CONNECTED, ::ZQ_EVENT_GAMEPAD_DISCONNECTED. */
+  struct {
+    int32_t type;  /**< the event type */
+    int32_t index; /**< the pad's number for gfx_get_gamepad(), 0..::ZQ_GAMEPADS - 1 */
+  } gamepad;
   /** ::ZQ_EVENT_FULL_SCREEN. */
   struct {
     int32_t type;        /**< the event type */

@@ -1,6 +1,6 @@
 /**
  * @file zentravolk/input.h
- * @brief Keyboard, mouse and joystick on the graphics screen.
+ * @brief Keyboard, mouse, joystick and gamepads on the graphics screen.
  */
 #ifndef ZENTRAVOLK_INPUT_H
 #define ZENTRAVOLK_INPUT_H
@@ -122,6 +122,69 @@ ZQ_API int gfx_simulate_pointer(int x, int y, int buttons);
  *          ::ZQ_JOYSTICK_NO_AXIS). */
 ZQ_API int gfx_get_joystick(int id, int* buttons, float* axis1, float* axis2, float* axis3, float* axis4,
                             float* axis5, float* axis6, float* axis7, float* axis8);
+
+/** The number of gamepads that can be connected at once (numbers
+ *  0..ZQ_GAMEPADS - 1). */
+#define ZQ_GAMEPADS 16
+
+/** @name Gamepad buttons
+ *  The bits of GamepadState::buttons: the standard controller layout, by
+ *  position (A is the bottom face button, B the right, X the left, Y the
+ *  top), whatever the pad prints on them.
+ *  @{
+ */
+#define ZQ_PAD_A 0x0001              /**< bottom face button */
+#define ZQ_PAD_B 0x0002              /**< right face button */
+#define ZQ_PAD_X 0x0004              /**< left face button */
+#define ZQ_PAD_Y 0x0008              /**< top face button */
+#define ZQ_PAD_BACK 0x0010           /**< back (select, view) */
+#define ZQ_PAD_GUIDE 0x0020          /**< guide (the pad's home button) */
+#define ZQ_PAD_START 0x0040          /**< start (menu) */
+#define ZQ_PAD_LEFT_STICK 0x0080     /**< left stick pressed in */
+#define ZQ_PAD_RIGHT_STICK 0x0100    /**< right stick pressed in */
+#define ZQ_PAD_LEFT_SHOULDER 0x0200  /**< left shoulder button */
+#define ZQ_PAD_RIGHT_SHOULDER 0x0400 /**< right shoulder button */
+#define ZQ_PAD_DPAD_UP 0x0800        /**< d-pad up */
+#define ZQ_PAD_DPAD_DOWN 0x1000      /**< d-pad down */
+#define ZQ_PAD_DPAD_LEFT 0x2000      /**< d-pad left */
+#define ZQ_PAD_DPAD_RIGHT 0x4000     /**< d-pad right */
+/** @} */
+
+/** A gamepad's buttons and axes, as gfx_get_gamepad() reads them. */
+typedef struct GamepadState {
+  int32_t buttons;     /**< the ::ZQ_PAD_A, ... bits of the buttons held */
+  float left_x;        /**< the left stick across, -1 (left) to 1 (right); 0 at rest */
+  float left_y;        /**< the left stick up and down, -1 (up) to 1 (down); 0 at rest */
+  float right_x;       /**< the right stick across, likewise */
+  float right_y;       /**< the right stick up and down, likewise */
+  float left_trigger;  /**< the left trigger, 0 (released) to 1 (fully pressed) */
+  float right_trigger; /**< the right trigger, likewise */
+} GamepadState;
+
+/** Reads a gamepad in the standard controller layout; works with or
+ *  without a screen open. A pad is a device the controller database knows:
+ *  the one built into SDL, plus the mappings in the environment variable
+ *  @c SDL_GAMECONTROLLERCONFIG (lines in SDL's mapping format, read when
+ *  the first joystick or gamepad is asked for). Each pad takes the lowest free number when
+ *  it is found and keeps it until it goes, so a second player's pad stays
+ *  number 1 while the first is unplugged.
+ *
+ *  Every call looks for pads that came and went; from the first call on,
+ *  gfx_poll_event() and gfx_wait_event() look too, and each pad found or
+ *  gone posts ::ZQ_EVENT_GAMEPAD_CONNECTED or ::ZQ_EVENT_GAMEPAD_DISCONNECTED
+ *  with its number (pads already there at the first call post theirs then).
+ *  A device that is a pad is also a joystick for gfx_get_joystick(), with
+ *  its own numbering.
+ *  @code
+ *  GamepadState pad;
+ *  if (gfx_get_gamepad(0, &pad) == ZQ_OK && (pad.buttons & ZQ_PAD_A)) jump();
+ *  @endcode
+ *  @param index the pad's number, 0..::ZQ_GAMEPADS - 1.
+ *  @param state receives the reading; all zeros on failure.
+ *  @return ::ZQ_OK, or ::ZQ_ERR_ILLEGAL_CALL for a null @p state, a number
+ *          outside 0..::ZQ_GAMEPADS - 1, no pad with that number, or no
+ *          controller system. */
+ZQ_API int gfx_get_gamepad(int index, GamepadState* state);
 
 /** @} */
 

@@ -326,6 +326,8 @@ TEST_F(PublicApi, SimulatedInputReachesTheNullDriver) {
   EXPECT_EQ(gfx_poll_event(&event), ZQ_OK);
   EXPECT_EQ(event.type, ZQ_EVENT_KEY_PRESS);
   EXPECT_EQ(event.key.character, 'b');
+  GamepadState pad;
+  EXPECT_EQ(gfx_get_gamepad(ZQ_GAMEPADS, &pad), ZQ_ERR_ILLEGAL_CALL);
 }
 
 TEST_F(PublicApi, WithoutAScreenDrawingCallsRefuse) {
