@@ -19,5 +19,8 @@ if ! cmake --build "$build" -j"$(nproc)" --target zentravolk >"$build/run.log" 2
   exit 1
 fi
 echo "run.sh: starting the game"
+# The picture at the largest whole-number scale that fits the desktop, unless
+# the user chose a scale (ZQSCALE=2, ...) or none (ZQSCALE=off).
+export ZQSCALE="${ZQSCALE:-auto}"
 cd data
 exec "../$build/game/zentravolk"

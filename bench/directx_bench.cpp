@@ -105,8 +105,8 @@ bool timed_lock_texture(WsTexture* t, WsSurface* p) {
   pass_begins();
   return sdl_window_system.lock_texture(t, p);
 }
-bool timed_present(WsTexture* t, int y_offset) {
-  bool ok = sdl_window_system.present_texture(t, y_offset);
+bool timed_present(WsTexture* t, const WsRect* place) {
+  bool ok = sdl_window_system.present_texture(t, place);
   pass_ends();
   return ok;
 }

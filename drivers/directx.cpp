@@ -94,6 +94,8 @@ bool make_texture(WindowState* st, DxDisplay* d) {
   return st->blitter != nullptr;
 }
 
+bool update_layout(WindowState* st);
+
 int dx_window_init(WindowState* st) {
   const WindowSystem* ws = window_system();
   auto* d = new (std::nothrow) DxDisplay;
@@ -102,8 +104,10 @@ int dx_window_init(WindowState* st) {
     return -1;
   }
   st->driver_data = d;
-  int style = 0, x = 0, y = 0, window_height = st->height;
-  if (st->flags & ZQ_OPEN_FULLSCREEN) {
+  int style = 0, x = 0, y = 0, window_width = st->width, window_height = st->height;
+  if (st->flags & ZQ_OPEN_SCALED) {
+    win_scaled_window(st, &style, &x, &y, &window_width, &window_height);
+  } else if (st->flags & ZQ_OPEN_FULLSCREEN) {
     int mode_height = switch_display_mode(ws, st->width, st->height, st->depth, st->refresh_rate);
     if (!mode_height) {
       driver_refuse("no %d x %d x %d display mode", st->width, st->height, st->depth);
@@ -124,8 +128,9 @@ int dx_window_init(WindowState* st) {
     x = window_x;
     y = window_y;
   }
-  if (win_create_window(st, style, x, y, st->width, window_height) != 0) return -1;
+  if (win_create_window(st, style, x, y, window_width, window_height) != 0) return -1;
   if (!make_texture(st, d)) return -1;
+  update_layout(st);
   if (screen_state) screen_state->refresh_rate = ws->refresh_rate(st->window);
   return 0;
 }
@@ -134,6 +139,7 @@ void dx_window_exit(WindowState* st) {
   const WindowSystem* ws = window_system();
   DxDisplay* d = display_of(st);
   WsRect rect;
+  win_remember_window(st);
   if (st->window && !(st->flags & ZQ_OPEN_FULLSCREEN) && ws->client_rect(st->window, &rect)) {
     window_x = rect.x;
     window_y = rect.y;
@@ -147,10 +153,30 @@ void dx_window_exit(WindowState* st) {
   st->driver_data = nullptr;
 }
 
+// A scaled screen's picture follows the window's drawable: true when it
+// moved, and the whole window must be shown again.
+bool update_layout(WindowState* st) {
+  int width = 0, height = 0;
+  if (!(st->flags & ZQ_OPEN_SCALED) || !st->window || !window_system()->drawable_size(st->window, &width, &height))
+    return false;
+  return win_update_layout(st, width, height);
+}
+
+// Where the texture goes: scaled, the picture of the layout; else at the
+// top-left corner, the picture offset down.
+WsRect picture_place(const WindowState* st, const DxDisplay* d) {
+  if (!(st->flags & ZQ_OPEN_SCALED)) return {0, d->picture_offset, st->width, st->height};
+  const ScaleLayout& l = st->layout;
+  return {l.left, l.top, st->width * l.factor, st->height * l.factor};
+}
+
 // Paint hook: the texture holds the last picture.
 void dx_present(WindowState* st) {
   DxDisplay* d = display_of(st);
-  if (d && d->texture) window_system()->present_texture(d->texture, d->picture_offset);
+  if (!d || !d->texture) return;
+  update_layout(st);
+  const WsRect place = picture_place(st, d);
+  window_system()->present_texture(d->texture, &place);
 }
 
 // Before the texture is written: a renderer that lost its targets gets a
@@ -204,6 +230,7 @@ struct PassResult {
   WsTexture* texture = nullptr;
   int first = 0, count = 0;
   bool present = false;
+  WsRect place{};
 };
 
 // One pass of the update thread, under the screen lock.
@@ -241,7 +268,9 @@ PassResult update_pass(WindowState* st) {
         result.count = last - first + 1;
       }
       result.texture = d->texture;
-      result.present = changed || follow_refresh;
+      // A resized scaled window shows the picture in its new place at once.
+      result.present = changed || follow_refresh || update_layout(st);
+      result.place = picture_place(st, d);
     }
     if (st->active) read_keys(s);
   }
@@ -256,7 +285,7 @@ void show(WindowState* st, const PassResult& pass) {
   DxDisplay* d = display_of(st);
   if (!d || !d->texture || d->texture != pass.texture) return;
   ws->unlock_texture(d->texture, pass.first, pass.count);
-  if (pass.present) ws->present_texture(d->texture, d->picture_offset);
+  if (pass.present) ws->present_texture(d->texture, &pass.place);
 }
 
 void dx_thread(WindowState* st) {

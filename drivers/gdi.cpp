@@ -18,6 +18,7 @@
 #include "drivers/display_modes.h"
 #include "drivers/key_tables.h"
 #include "drivers/refusal.h"
+#include "drivers/scalers.h"
 #include "drivers/simulated_input.h"
 #include "drivers/window.h"
 #include "platform/pixel_depth.h"
@@ -36,7 +37,13 @@ struct GdiDisplay {
   std::vector<uint8_t> conversion;  // for a surface that is not the screen's size
   int conversion_pitch = 0;
   const uint8_t* surface_pixels = nullptr;  // the surface that holds the last picture
+  // A scaled screen converts into `conversion` and scales from there into
+  // the surface; after a new layout the whole surface (bars too) is shown.
+  Scaler scaler = nullptr;
+  bool show_whole = false;
 };
+
+bool scaled(const WindowState* st) { return (st->flags & ZQ_OPEN_SCALED) != 0; }
 
 GdiDisplay* display_of(WindowState* st) { return static_cast<GdiDisplay*>(st->driver_data); }
 
@@ -51,6 +58,18 @@ bool choose_conversion(WindowState* st, GdiDisplay* d, const WsSurface& surface)
   d->conversion_pitch = (st->width * depth_bytes_per_pixel(surface.depth) + 3) & ~3;
   d->conversion.clear();
   d->surface_pixels = surface.pixels;
+  if (scaled(st)) {
+    // A new layout: the bars are black, the picture is drawn whole.
+    win_update_layout(st, surface.width, surface.height);
+    const bool fast = screen_state && (screen_state->flags & kScreenHasMmx);
+    d->scaler = choose_scaler(depth_bytes_per_pixel(surface.depth), st->layout.factor, fast);
+    for (int y = 0; y < surface.height; ++y)
+      std::memset(surface.pixels + size_t(y) * size_t(surface.pitch), 0,
+                  size_t(surface.width) * size_t(depth_bytes_per_pixel(surface.depth)));
+    d->show_whole = true;
+    win_mark_all_dirty(st);
+    if (!d->scaler) return false;
+  }
   return st->blitter != nullptr;
 }
 
@@ -62,8 +81,10 @@ int gdi_window_init(WindowState* st) {
     return -1;
   }
   st->driver_data = d;
-  int style = 0, x = 0, y = 0;
-  if (st->flags & ZQ_OPEN_FULLSCREEN) {
+  int style = 0, x = 0, y = 0, width = st->width, height = st->height;
+  if (scaled(st)) {
+    win_scaled_window(st, &style, &x, &y, &width, &height);
+  } else if (st->flags & ZQ_OPEN_FULLSCREEN) {
     WsDisplayMode mode{st->width, st->height, st->depth, 0};  // any refresh rate
     if (!ws->change_display_mode(&mode)) {
       driver_refuse("no %d x %d x %d display mode", st->width, st->height, st->depth);
@@ -76,7 +97,7 @@ int gdi_window_init(WindowState* st) {
     if (st->flags & ZQ_OPEN_SHAPED) style |= kWsStyleShaped;
     win_centred_position(st, &x, &y);
   }
-  if (win_create_window(st, style, x, y, st->width, st->height) != 0) return -1;
+  if (win_create_window(st, style, x, y, width, height) != 0) return -1;
   if (style & kWsStyleShaped) {
     d->shaped = true;
     d->shape_key = st->depth <= 8 ? 0 : st->depth == 16 ? 0xF800F8u : 0xFF00FFu;
@@ -97,6 +118,7 @@ int gdi_window_init(WindowState* st) {
 void gdi_window_exit(WindowState* st) {
   const WindowSystem* ws = window_system();
   GdiDisplay* d = display_of(st);
+  win_remember_window(st);
   if (d && d->mode_changed) ws->change_display_mode(nullptr);
   if (st->window) ws->destroy_window(st->window);
   st->window = nullptr;
@@ -118,7 +140,7 @@ void gdi_paint(WindowState* st) {
     win_mark_all_dirty(st);
     return;
   }
-  ws->upload_rows(st->window, 0, std::min(st->height, surface.height));
+  ws->upload_rows(st->window, 0, scaled(st) ? surface.height : std::min(st->height, surface.height));
 }
 
 // Rows converted into the surface and not yet shown.
@@ -126,14 +148,42 @@ struct Span {
   int first = 0, count = 0;
 };
 
+// A scaled screen: the dirty rows converted aside, then the span between
+// the first and the last of them scaled into the surface. Returns the
+// surface rows to show: the whole surface after a new layout.
+Span scale_dirty_span(WindowState* st, GdiDisplay* d, const WsSurface& surface, int y0, int y1) {
+  if (d->conversion.empty()) d->conversion.resize(size_t(d->conversion_pitch) * size_t(st->height));
+  st->blitter(d->conversion.data(), d->conversion_pitch);
+  const ScaleLayout& l = st->layout;
+  const int k = l.factor, bytes = depth_bytes_per_pixel(surface.depth);
+  const int count = std::min(y1, l.rows - 1) - y0 + 1;
+  Span span;
+  if (count > 0 && l.columns > 0) {
+    d->scaler(d->conversion.data() + size_t(y0) * size_t(d->conversion_pitch), d->conversion_pitch, l.columns,
+              count, surface.pixels + size_t(l.top + y0 * k) * size_t(surface.pitch) + size_t(l.left) * size_t(bytes),
+              surface.pitch);
+    span = {l.top + y0 * k, count * k};
+  }
+  if (d->show_whole) {
+    d->show_whole = false;
+    span = {0, surface.height};
+  }
+  return span;
+}
+
 // Converts the rows from the first to the last dirty one into the surface.
 Span copy_dirty_span(WindowState* st, GdiDisplay* d, const ScreenState* s) {
   const WindowSystem* ws = window_system();
   WsSurface surface;
   if (!ws->surface(st->window, &surface)) return {};
-  if (surface.pixels != d->surface_pixels) {  // a new surface: nothing on it yet
+  const bool resized = scaled(st) && (surface.width != st->layout.drawable_width ||
+                                      surface.height != st->layout.drawable_height);
+  if (surface.pixels != d->surface_pixels || resized) {  // a new surface: nothing on it yet
     d->surface_pixels = surface.pixels;
     win_mark_all_dirty(st);
+    // A scaled screen lays its picture out afresh in the new surface (the
+    // window was resized or switched).
+    if (scaled(st) && !choose_conversion(st, d, surface)) return {};
   }
   int rows = st->height;
   int y0 = 0;
@@ -149,6 +199,7 @@ Span copy_dirty_span(WindowState* st, GdiDisplay* d, const ScreenState* s) {
   if ((surface.depth != d->surface_depth || surface.order != d->surface_order) &&
       !choose_conversion(st, d, surface))
     return {};
+  if (scaled(st)) return scale_dirty_span(st, d, surface, y0, y1);
   int count = y1 - y0 + 1;
   if (surface.width >= st->width && surface.height >= st->height) {
     st->blitter(surface.pixels, surface.pitch);

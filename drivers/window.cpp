@@ -65,7 +65,9 @@ void apply_requests(WindowState* st) {
     win_window_procedure(st, WsMessage{.type = kWsSetCursor});
   }
   if (p.warp) {
-    ws->warp_pointer(st->window, p.warp_x, p.warp_y);
+    int x = p.warp_x, y = p.warp_y;  // screen pixels: a scaled screen's are blocks of the window's
+    if (st->flags & ZQ_OPEN_SCALED) scale_screen_to_window(st->layout, x, y, &x, &y);
+    ws->warp_pointer(st->window, x, y);
     p.warp = false;
   }
   if (p.confine >= 0) {
@@ -99,6 +101,14 @@ int win_init(const char* title, int width, int height, int depth, int refresh_ra
   st->height = height;
   st->depth = depth;
   st->refresh_rate = refresh_rate;
+  // ZQSCALE makes every screen a scaled one; shaped and OpenGL screens are
+  // shown as they are.
+  const int scale = scale_from_environment();
+  if (scale >= 0) {
+    flags |= ZQ_OPEN_SCALED;
+    st->open_scale = scale;
+  }
+  if (flags & (ZQ_OPEN_SHAPED | ZQ_OPEN_OPENGL)) flags &= ~ZQ_OPEN_SCALED;
   st->flags = flags;
   st->cursor_shown = 1;
   st->last_x = kWinNoPosition;
@@ -169,6 +179,58 @@ void win_centred_position(const WindowState* st, int* x, int* y) {
   window_system()->desktop_info(&desktop);
   *x = (desktop.width - st->width) >> 1;
   *y = (desktop.height - st->height) >> 1;
+}
+
+void win_scaled_window(WindowState* st, int* style, int* x, int* y, int* width, int* height) {
+  const WindowSystem* ws = window_system();
+  if (st->flags & ZQ_OPEN_FULLSCREEN) {
+    DesktopInfo desktop{};
+    ws->desktop_info(&desktop);
+    *style = kWsStyleDesktopFullScreen | kWsStyleHighDpi;
+    *x = *y = 0;
+    *width = desktop.width;
+    *height = desktop.height;
+    return;
+  }
+  *style = win_window_style(st->flags) | kWsStyleHighDpi;
+  if (!(st->flags & ZQ_OPEN_NO_FRAME)) *style |= kWsStyleResizable;
+  if (st->last_window.width > 0) {
+    *x = st->last_window.x;
+    *y = st->last_window.y;
+    *width = st->last_window.width;
+    *height = st->last_window.height;
+    return;
+  }
+  WsRect usable{};
+  if (!ws->usable_desktop(&usable)) {
+    DesktopInfo desktop{};
+    ws->desktop_info(&desktop);
+    usable = {0, 0, desktop.width, desktop.height};
+  }
+  const int k = scale_open_factor(st->width, st->height, usable.width, usable.height, st->open_scale);
+  *width = k * st->width;
+  *height = k * st->height;
+  *x = usable.x + ((usable.width - *width) >> 1);
+  *y = usable.y + ((usable.height - *height) >> 1);
+}
+
+void win_remember_window(WindowState* st) {
+  WsRect rect;
+  if ((st->flags & ZQ_OPEN_SCALED) && !(st->flags & ZQ_OPEN_FULLSCREEN) && st->window &&
+      window_system()->client_rect(st->window, &rect) && rect.width > 0)
+    st->last_window = rect;
+}
+
+bool win_update_layout(WindowState* st, int drawable_width, int drawable_height) {
+  WsRect client{0, 0, drawable_width, drawable_height};
+  if (st->window) window_system()->client_rect(st->window, &client);
+  ScaleLayout layout = scale_layout(st->width, st->height, drawable_width, drawable_height, client.width,
+                                    client.height);
+  const ScaleLayout& old = st->layout;
+  bool changed = layout.drawable_width != old.drawable_width || layout.drawable_height != old.drawable_height ||
+                 layout.window_width != old.window_width || layout.window_height != old.window_height;
+  st->layout = layout;
+  return changed;
 }
 
 int win_create_window(WindowState* st, int style, int x, int y, int width, int height) {

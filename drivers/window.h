@@ -21,6 +21,7 @@
 
 #include "drivers/blitters.h"
 #include "drivers/driver.h"
+#include "drivers/scale_layout.h"
 #include "platform/window_system.h"
 
 struct WinPaletteEntry {
@@ -49,6 +50,15 @@ struct WindowState {
   void (*thread_proc)(WindowState* state) = nullptr;
   int clip = 0;
   void* driver_data = nullptr;  // the driver's own display objects
+
+  // Scaled screens (open flag ZQ_OPEN_SCALED, or ZQSCALE): the factor a
+  // window opens at (0: the largest that fits the usable desktop), where
+  // the picture is now (written by the driver thread under the screen lock,
+  // read by the window procedure), and the window's place and size to
+  // restore after full screen (width 0 until it left a window).
+  int open_scale = 0;
+  ScaleLayout layout;
+  WsRect last_window{};
   // The framebuffer is shown only once the program has marked rows itself:
   // until then the pages may still be in the making, so a whole-window
   // refresh the layer asks for waits in refresh_pending.
@@ -107,6 +117,17 @@ int win_create_window(WindowState* state, int style, int x, int y, int width, in
 int win_window_style(int flags);
 // The top-left corner that centres the state's window on the desktop.
 void win_centred_position(const WindowState* state, int* x, int* y);
+
+// Scaled screens. The style, place and client size of the state's window:
+// desktop full screen without a mode change, or a resizable window where
+// the user last left one, else the opening factor's size centred on the
+// usable desktop. Both have a high-DPI drawable.
+void win_scaled_window(WindowState* state, int* style, int* x, int* y, int* width, int* height);
+// Keeps a scaled window's place and size for its return from full screen.
+void win_remember_window(WindowState* state);
+// The layout of the picture in a drawable of that size; true when it
+// differs from the one in force, which it then replaces.
+bool win_update_layout(WindowState* state, int drawable_width, int drawable_height);
 // Carries out the program's requests, then handles every pending message;
 // while the pointer is outside the window, notes where it is, so its first
 // move back in measures from there.

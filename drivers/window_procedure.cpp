@@ -57,6 +57,10 @@ void update_inside(WindowState* st, const WsMessage& m) {
   int x = m.desktop_x, y = m.desktop_y;
   if (!ws_pointer_message(m.type)) ws->pointer_position(&x, &y);
   st->inside = x >= rect.x && x < rect.x + rect.width && y >= rect.y && y < rect.y + rect.height;
+  // Over a scaled screen's bars the pointer is outside the screen.
+  int sx, sy;
+  if (st->inside && (st->flags & ZQ_OPEN_SCALED))
+    st->inside = scale_window_to_screen(st->layout, x - rect.x, y - rect.y, &sx, &sy);
 }
 
 // The first move (or activation) with the pointer inside starts tracking and
@@ -122,6 +126,15 @@ void activate(WindowState* st, const WsMessage& m) {
   }
 }
 
+// A pointer message with its client position in screen pixels: a scaled
+// screen's picture is k x k blocks between bars (the desktop position stays).
+WsMessage in_screen_pixels(const WindowState* st, const WsMessage& message) {
+  WsMessage m = message;
+  if ((st->flags & ZQ_OPEN_SCALED) && ws_pointer_message(m.type))
+    scale_window_to_screen(st->layout, message.x, message.y, &m.x, &m.y);
+  return m;
+}
+
 bool alt_down(const WindowState* st) {
   uint8_t keys[256];
   keyboard_state(st, keys);
@@ -130,9 +143,10 @@ bool alt_down(const WindowState* st) {
 
 }  // namespace
 
-int win_window_procedure(WindowState* st, const WsMessage& m) {
+int win_window_procedure(WindowState* st, const WsMessage& message) {
   const WindowSystem* ws = window_system();
-  update_inside(st, m);
+  update_inside(st, message);
+  const WsMessage m = in_screen_pixels(st, message);
   GfxEvent event{};
   bool have_event = false;
   switch (m.type) {

@@ -100,6 +100,7 @@ WsTexture* create_texture(WsWindow* window, int width, int height, int wanted_de
     return nullptr;
   }
   SDL_SetTextureBlendMode(t->texture, SDL_BLENDMODE_NONE);
+  SDL_SetTextureScaleMode(t->texture, SDL_ScaleModeNearest);  // a scaled picture stays sharp
   t->width = width;
   t->height = height;
   t->depth = choice.depth;
@@ -129,12 +130,12 @@ void unlock_texture(WsTexture* t, int first, int count) {
   SDL_UpdateTexture(t->texture, &rows, t->pixels.data() + size_t(first) * size_t(t->pitch), t->pitch);
 }
 
-bool present_texture(WsTexture* t, int y_offset) {
-  if (!t || !t->texture) return false;
+bool present_texture(WsTexture* t, const WsRect* place) {
+  if (!t || !t->texture || !place) return false;
   SDL_SetRenderDrawColor(t->renderer, 0, 0, 0, 255);
   SDL_RenderClear(t->renderer);
-  SDL_Rect place{0, y_offset, t->width, t->height};
-  bool ok = SDL_RenderCopy(t->renderer, t->texture, nullptr, &place) == 0;
+  SDL_Rect rect{place->x, place->y, place->width, place->height};
+  bool ok = SDL_RenderCopy(t->renderer, t->texture, nullptr, &rect) == 0;
   SDL_RenderPresent(t->renderer);
   return ok;
 }

@@ -20,7 +20,7 @@ bool standard_vga_mode();
 WsTexture* create_texture(WsWindow* window, int width, int height, int wanted_depth, WsSurface* format);
 bool lock_texture(WsTexture* texture, WsSurface* pixels);
 void unlock_texture(WsTexture* texture, int first, int count);
-bool present_texture(WsTexture* texture, int y_offset);
+bool present_texture(WsTexture* texture, const WsRect* place);
 bool texture_lost(WsTexture* texture);
 void destroy_texture(WsTexture* texture);
 void scancode_state(uint8_t keys[256]);

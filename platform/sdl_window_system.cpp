@@ -70,6 +70,9 @@ WsWindow* create_window(const WsWindowDesc* desc) {
   if (desc->style & kWsStyleMaximiseBox) flags |= SDL_WINDOW_RESIZABLE;
   if (desc->style & kWsStyleOnTop) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
   if (desc->style & kWsStyleOpenGL) flags |= SDL_WINDOW_OPENGL;
+  if (desc->style & kWsStyleResizable) flags |= SDL_WINDOW_RESIZABLE;
+  if (desc->style & kWsStyleDesktopFullScreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+  if (desc->style & kWsStyleHighDpi) flags |= SDL_WINDOW_ALLOW_HIGHDPI;
   if ((desc->style & kWsStyleFullScreen) && !full_screen_mode_set) return nullptr;
   // Video outlives each window: input still queued for an earlier one is
   // no input for this one.
@@ -105,6 +108,18 @@ bool client_rect(WsWindow* w, WsRect* rect) {
 }
 
 void move_window(WsWindow* w, int x, int y) { SDL_SetWindowPosition(w->window, x, y); }
+
+bool usable_desktop(WsRect* area) {
+  SDL_Rect r;
+  if (!sdl_video_start() || SDL_GetDisplayUsableBounds(0, &r) != 0) return false;
+  *area = {r.x, r.y, r.w, r.h};
+  return true;
+}
+
+bool drawable_size(WsWindow* w, int* width, int* height) {
+  SDL_GetWindowSizeInPixels(w->window, width, height);
+  return *width > 0 && *height > 0;
+}
 
 void push(WsWindow* w, const WsMessage& message) { w->messages.push_back(message); }
 void push(WsWindow* w, int type) { push(w, WsMessage{.type = type}); }
@@ -292,9 +307,9 @@ bool surface(WsWindow* w, WsSurface* out) {
 }
 
 bool upload_rows(WsWindow* w, int first, int count) {
-  int width = 0, height = 0;
-  SDL_GetWindowSize(w->window, &width, &height);
-  SDL_Rect rect{0, first, width, count};
+  SDL_Surface* s = SDL_GetWindowSurface(w->window);
+  if (!s) return false;
+  SDL_Rect rect{0, first, s->w, count};
   return SDL_UpdateWindowSurfaceRects(w->window, &rect, 1) == 0;
 }
 
@@ -314,6 +329,7 @@ const WindowSystem sdl_window_system = {
     .start_video = start_video,
     .stop_video = stop_video,
     .desktop_info = desktop_info,
+    .usable_desktop = usable_desktop,
     .display_mode = display_mode,
     .change_display_mode = change_display_mode,
     .create_window = create_window,
@@ -322,6 +338,7 @@ const WindowSystem sdl_window_system = {
     .set_title = set_title,
     .client_rect = client_rect,
     .move_window = move_window,
+    .drawable_size = drawable_size,
     .next_message = next_message,
     .keyboard_state = keyboard_state,
     .pointer_position = pointer_position,

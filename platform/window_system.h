@@ -91,6 +91,9 @@ constexpr int kWsStyleMaximiseBox = 0x04;  // frame offers maximise
 constexpr int kWsStyleOnTop = 0x08;        // stays above other windows
 constexpr int kWsStyleShaped = 0x10;       // parts of it can be see-through
 constexpr int kWsStyleOpenGL = 0x20;       // can carry an OpenGL context (pixel format from gl_set_attributes)
+constexpr int kWsStyleResizable = 0x40;    // the user can change its size
+constexpr int kWsStyleDesktopFullScreen = 0x80;  // covers the display at the desktop's own mode (no mode change)
+constexpr int kWsStyleHighDpi = 0x100;     // its drawable has the display's own pixels (drawable_size)
 
 struct WsWindowDesc {
   const char* title;
@@ -138,6 +141,9 @@ struct WindowSystem {
   bool (*start_video)();
   void (*stop_video)();
   bool (*desktop_info)(DesktopInfo* info);
+  // The part of the desktop windows may use (without panels and docks), in
+  // desktop pixels.
+  bool (*usable_desktop)(WsRect* area);
   // Full-screen modes of the display, from index 0 up; false past the last.
   bool (*display_mode)(int index, WsDisplayMode* mode);
   // Switches the display to exactly this mode for the next full-screen
@@ -150,6 +156,9 @@ struct WindowSystem {
   // The client area in desktop pixels.
   bool (*client_rect)(WsWindow* window, WsRect* rect);
   void (*move_window)(WsWindow* window, int x, int y);
+  // The size of the window's drawable in pixels: the client area's, or
+  // more on a high-DPI display (kWsStyleHighDpi).
+  bool (*drawable_size)(WsWindow* window, int* width, int* height);
   // Removes the next pending message without waiting; false when none.
   bool (*next_message)(WsWindow* window, WsMessage* message);
   // 256 entries by virtual key, bit 0x80 set while the key is down; Shift,
@@ -188,9 +197,9 @@ struct WindowSystem {
   bool (*lock_texture)(WsTexture* texture, WsSurface* pixels);
   // Hands rows first..first+count-1 to the renderer (count 0: none).
   void (*unlock_texture)(WsTexture* texture, int first, int count);
-  // Clears the window to black and shows the texture in it `y_offset`
-  // rows down.
-  bool (*present_texture)(WsTexture* texture, int y_offset);
+  // Clears the window to black and shows the texture in it at `place`
+  // (drawable pixels), stretched to its size by nearest sampling.
+  bool (*present_texture)(WsTexture* texture, const WsRect* place);
   // True once after the renderer lost its targets or its device: the
   // texture must be made again and filled whole.
   bool (*texture_lost)(WsTexture* texture);

@@ -44,6 +44,15 @@ ZQ_BEGIN_DECLS
 #define ZQ_OPEN_SHAPED 0x10      /**< a shaped window (implies ::ZQ_OPEN_NO_SWITCH and ::ZQ_OPEN_NO_FRAME) */
 #define ZQ_OPEN_ON_TOP 0x20      /**< a window that stays above the others */
 #define ZQ_OPEN_ALPHA 0x40       /**< alpha primitives: 32-bit drawing colours whose top byte is not 0xFF blend */
+/** a scaled screen: the window opens at the largest whole multiple of the
+ *  screen that fits 90% of the usable desktop, can be resized, and shows
+ *  the picture at the largest whole multiple that fits, centred between
+ *  black bars, each pixel a sharp square; full screen is the desktop's own,
+ *  without a display-mode change. Pointer positions stay in screen pixels.
+ *  The environment variable `ZQSCALE` ("auto", or a factor 1..16 to open
+ *  the window at) makes every screen a scaled one. Not for OpenGL or
+ *  shaped screens. */
+#define ZQ_OPEN_SCALED 0x80
 #define ZQ_OPEN_NULL_DRIVER (-1) /**< the "Null" driver, without trying any real one */
 /** @} */
 

@@ -77,6 +77,14 @@ bool change_display_mode(const WsDisplayMode* mode) {
   });
 }
 
+// A surface of the drawable's size, black.
+void make_surface(ScriptedWindowSystem& s) {
+  int bytes = s.surface_depth == 15 ? 2 : s.surface_depth / 8;
+  const int scale = (s.window_style & kWsStyleHighDpi) ? s.drawable_scale : 1;
+  s.pitch = (s.client.width * scale * bytes + 3) & ~3;
+  s.pixels.assign(size_t(s.pitch) * size_t(s.client.height * scale), 0);
+}
+
 WsWindow* create_window(const WsWindowDesc* desc) {
   return locked([desc](ScriptedWindowSystem& s) -> WsWindow* {
     record(s, "create " + std::to_string(desc->width) + "x" + std::to_string(desc->height) + " at " +
@@ -93,10 +101,10 @@ WsWindow* create_window(const WsWindowDesc* desc) {
     }
     s.window_open = true;
     s.client = {desc->x, desc->y, desc->width, desc->height};
+    if (desc->style & kWsStyleDesktopFullScreen) s.client = {0, 0, s.desktop.width, s.desktop.height};
     s.title = desc->title ? desc->title : "";
-    int bytes = s.surface_depth == 15 ? 2 : s.surface_depth / 8;
-    s.pitch = (desc->width * bytes + 3) & ~3;
-    s.pixels.assign(size_t(s.pitch) * size_t(desc->height), 0);
+    s.window_style = desc->style;
+    make_surface(s);
     return &the_window;
   });
 }
@@ -116,6 +124,21 @@ void set_title(WsWindow*, const char* title) {
   locked([title](ScriptedWindowSystem& s) {
     s.title = title;
     record(s, std::string("title ") + title);
+  });
+}
+
+bool usable_desktop(WsRect* area) {
+  return locked([area](ScriptedWindowSystem& s) {
+    *area = s.usable;
+    return true;
+  });
+}
+
+bool drawable_size(WsWindow*, int* width, int* height) {
+  return locked([width, height](ScriptedWindowSystem& s) {
+    *width = s.client.width * s.drawable_scale;
+    *height = s.client.height * s.drawable_scale;
+    return s.window_open;
   });
 }
 
@@ -191,7 +214,9 @@ int refresh_rate(WsWindow*) {
 bool surface(WsWindow*, WsSurface* out) {
   return locked([out](ScriptedWindowSystem& s) {
     if (!s.window_open) return false;
-    *out = {s.pixels.data(), s.pitch, s.client.width, s.client.height, s.surface_depth, s.surface_order};
+    const int scale = (s.window_style & kWsStyleHighDpi) ? s.drawable_scale : 1;
+    *out = {s.pixels.data(), s.pitch, s.client.width * scale, s.client.height * scale, s.surface_depth,
+            s.surface_order};
     return true;
   });
 }
@@ -254,9 +279,10 @@ void unlock_texture(WsTexture*, int first, int count) {
   });
 }
 
-bool present_texture(WsTexture*, int y_offset) {
-  return locked([y_offset](ScriptedWindowSystem& s) {
-    s.presents.push_back(y_offset);
+bool present_texture(WsTexture*, const WsRect* place) {
+  return locked([place](ScriptedWindowSystem& s) {
+    s.presents.push_back(place->y);
+    s.present_places.push_back(*place);
     return s.texture_open;
   });
 }
@@ -362,6 +388,7 @@ const WindowSystem scripted_window_system = {
     .start_video = start_video,
     .stop_video = stop_video,
     .desktop_info = desktop_info,
+    .usable_desktop = usable_desktop,
     .display_mode = display_mode,
     .change_display_mode = change_display_mode,
     .create_window = create_window,
@@ -370,6 +397,7 @@ const WindowSystem scripted_window_system = {
     .set_title = set_title,
     .client_rect = client_rect,
     .move_window = move_window,
+    .drawable_size = drawable_size,
     .next_message = next_message,
     .keyboard_state = keyboard_state,
     .pointer_position = pointer_position,
@@ -438,5 +466,17 @@ bool scripted_called(const std::string& prefix) {
   return locked([&prefix](ScriptedWindowSystem& s) {
     return std::any_of(s.calls.begin(), s.calls.end(),
                        [&prefix](const std::string& c) { return c.rfind(prefix, 0) == 0; });
+  });
+}
+
+void scripted_resize(int width, int height) {
+  locked([width, height](ScriptedWindowSystem& s) {
+    s.client.width = width;
+    s.client.height = height;
+    make_surface(s);
+    WsMessage size;
+    size.type = kWsSize;
+    size.size = kWsSizeRestored;
+    s.messages.push_back(size);
   });
 }

@@ -17,6 +17,8 @@
 struct ScriptedWindowSystem {
   // What the script offers.
   DesktopInfo desktop{1024, 768, 32, 60};
+  WsRect usable{0, 0, 1024, 740};  // the desktop without its panel
+  int drawable_scale = 1;          // drawable pixels per window unit of a high-DPI window
   std::vector<WsDisplayMode> modes;  // full-screen modes
   bool video_fails = false;
   int create_failures = 0;   // the next creations that fail
@@ -33,6 +35,7 @@ struct ScriptedWindowSystem {
   bool video_started = false;
   bool window_open = false;
   WsRect client{0, 0, 0, 0};                 // the open window's client area
+  int window_style = 0;                      // the open window's kWsStyle* bits
   std::string title;
   bool cursor_shown = true;
   bool confined = false;
@@ -55,6 +58,7 @@ struct ScriptedWindowSystem {
   int texture_pitch = 0, texture_width = 0, texture_height = 0;
   std::vector<std::pair<int, int>> texture_uploads;  // (first row, count)
   std::vector<int> presents;                         // the y offset of each present
+  std::vector<WsRect> present_places;                // where each present put the picture
   bool texture_lost = false;  // set by a test: the renderer lost its targets
   int vsync_waits = 0;
 
@@ -96,5 +100,8 @@ WsMessage scripted_pointer(int type, int x, int y);
 // Waits until the condition holds (checked under the lock) or the time is up.
 bool scripted_wait(const std::function<bool(ScriptedWindowSystem&)>& condition,
                    std::chrono::milliseconds timeout = std::chrono::milliseconds(2000));
+// The user gives the window a new client size: a new surface and a size
+// message.
+void scripted_resize(int width, int height);
 // True when some recorded call starts with the text.
 bool scripted_called(const std::string& prefix);
