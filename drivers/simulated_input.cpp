@@ -19,10 +19,14 @@ uint8_t keyboard[256];
 // The window state of a driver without a window.
 WindowState headless;
 
-// The open screen's window state, or the headless one.
+// The open screen's window state, or the headless one, the size of the
+// screen.
 WindowState* target() {
   WindowState* st = win_state();
-  return st && st->running ? st : &headless;
+  if (st && st->running) return st;
+  headless.width = screen_state ? screen_state->width : 0;
+  headless.height = screen_state ? screen_state->height * screen_state->scanline_size : 0;
+  return &headless;
 }
 
 // The side-specific virtual keys of the modifier scancodes.
@@ -75,8 +79,6 @@ void win_reset_simulated_input() {
   headless.mouse_x = headless.mouse_y = 0;
   headless.last_x = kWinNoPosition;
   headless.last_y = 0;
-  headless.width = screen_state ? screen_state->width : 0;
-  headless.height = screen_state ? screen_state->height * screen_state->scanline_size : 0;
 }
 
 bool win_simulate_key(int scancode, bool down) {

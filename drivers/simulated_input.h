@@ -10,9 +10,8 @@
 #pragma once
 #include <cstdint>
 
-// Forgets what was simulated: no key held, no pointer; the window state of
-// drivers without a window takes the open screen's size (the screen opening
-// calls this).
+// Forgets what was simulated: no key held, no pointer (the screen's opening
+// and closing call this while no driver thread runs).
 void win_reset_simulated_input();
 // A key going down (again, while held: a repeat) or up; false when no key
 // has this scancode. The caller holds the screen lock.

@@ -288,6 +288,7 @@ int gfx_set_mode(const ModeDescription* desc, int mode, int depth, int page_coun
   if (page_count < 1) page_count = 1;
   if (flags >= 0 && (flags & ZQ_OPEN_SHAPED)) flags |= ZQ_OPEN_SHAPED | ZQ_OPEN_NO_FRAME | ZQ_OPEN_NO_SWITCH;
   tear_down_screen();
+  win_reset_simulated_input();  // before a driver thread of the next screen reads it
   std::free(screen_conversion_table);
   screen_conversion_table = nullptr;
   bool closing = mode == 0 || !desc || desc->width == 0;
@@ -312,7 +313,6 @@ int gfx_set_mode(const ModeDescription* desc, int mode, int depth, int page_coun
     return rt_fail(ZQ_ERR_ILLEGAL_CALL, "%s", why.c_str());
   }
   if (flags != kOpenAtExit) rt_set_text_view(0, 0, screen_state != nullptr);
-  win_reset_simulated_input();
   return rt_set_error(ZQ_OK);
 }
 
