@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdio>
 #include <memory>
+#include <string>
 
 #include "display_support.h"
 #include "zentravolk/events.h"
@@ -197,6 +198,42 @@ TEST_P(WindowEventsThreads, KeysButtonsWheelAndCloseComeOutInOrderWithTheirValue
     if (e[0] != ZQ_EVENT_MOUSE_MOVE && e[0] != ZQ_EVENT_MOUSE_ENTER && e[0] != ZQ_EVENT_FOCUS_IN) kept.push_back(e);
   EXPECT_EQ(kept, expected);
 }
+
+// A flood of moves without pause: every one is posted, in order, with its
+// exact position and motion. The queue keeps the last 127 events, so a
+// reader that falls behind may miss the oldest, never a later one: what
+// comes out is an in-order run of the moves sent, ending with the last.
+TEST_P(WindowEventsThreads, AFloodOfMovesComesOutInOrder) {
+  ProbeWindow w = open_probe(GetParam());
+  ASSERT_FALSE(w.id.empty()) << w.probe->errors();
+  constexpr int kMoves = 300, kKeptEvents = 127;
+  std::vector<std::array<int, 2>> path;
+  std::string moves;
+  for (int i = 0; i < kMoves; ++i) {
+    path.push_back({20 + (i * 37) % 280, 20 + (i * 53) % 200});  // every step moves on both axes
+    moves += " mousemove " + std::to_string(w.x + path.back()[0]) + " " + std::to_string(w.y + path.back()[1]);
+  }
+  xdotool(moves);
+  xdotool("key Escape");
+  const std::vector<Event> events = read_events(*w.probe);
+  EXPECT_EQ(w.probe->wait_exit(std::chrono::milliseconds(5000)), 0) << w.probe->errors();
+  SCOPED_TRACE("events: " + listed(events));
+  size_t next = 1, seen = 0;  // the first move is the enter
+  for (const Event& e : events) {
+    if (e[0] != ZQ_EVENT_MOUSE_MOVE) continue;
+    while (next < path.size() && (path[next][0] != e[1] || path[next][1] != e[2])) ++next;
+    ASSERT_LT(next, path.size()) << "a move out of order or not sent: " << e[1] << "," << e[2];
+    EXPECT_EQ(e[3], path[next][0] - path[next - 1][0]) << "move " << next;
+    EXPECT_EQ(e[4], path[next][1] - path[next - 1][1]) << "move " << next;
+    ++next;
+    ++seen;
+  }
+  EXPECT_EQ(next, path.size()) << "the last move is missing";
+  // However far behind the reader fell, the queue kept its last 127
+  // events: at most the two of Escape are not moves.
+  EXPECT_GE(seen, size_t(kKeptEvents - 2));
+}
+
 
 INSTANTIATE_TEST_SUITE_P(Drivers, WindowEventsThreads,
                          ::testing::Values(Driver{"gdi", "", "GDI"}, Driver{"directx", "", "DirectX"},
