@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test twice, in the release build users get
-# and an AddressSanitizer + UndefinedBehaviorSanitizer build; then builds
+# (its drawing tests again with the faster routine levels switched off) and
+# an AddressSanitizer + UndefinedBehaviorSanitizer build; then builds
 # every target again with clang++ and runs its tests, runs the tests that
 # cross threads under ThreadSanitizer, a short fuzzing run, and ./run.sh end
 # to end in an X server of its own. Every build here stops at a warning.
@@ -28,6 +29,18 @@ run_suite() {  # name, then cmake options
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 run_suite normal -DCMAKE_BUILD_TYPE=Release -DZQ_WERROR=ON
+# The drawing tests again with the faster routine levels switched off, one
+# level at a time from the top: AVX2 (where the processor has it), then SSE2.
+drawing_tests='^(Sets/|Depths/(Clipping|Shortcuts)|PixelBytes/|Blitters|Capture|Console\.|Context|FloodFill|Polygons|'
+drawing_tests+='Primitives|Put|RoutineChoice|RoutineLevel|ScalerChoice|Shapes|Smooth|Text|ThickLines|game_golden_frames|'
+drawing_tests+='example_(forms|shapes|sprite_show|sprites|fonts|palette|hello)$)'
+disable_lists=(avx2,sse2)
+if grep -qw avx2 /proc/cpuinfo; then disable_lists=(avx2 avx2,sse2); fi
+for list in "${disable_lists[@]}"; do
+  echo "== normal drawing tests with ZQ_DISABLE=$list"
+  (cd build/normal && ZQ_DISABLE=$list ctest -j"$jobs" --timeout 600 --output-on-failure -R "$drawing_tests") ||
+    status=1
+done
 run_suite asan -DCMAKE_BUILD_TYPE=Debug -DZQ_SANITIZE=address -DZQ_BUILD_BENCH=OFF -DZQ_WERROR=ON
 CC=clang CXX=clang++ run_suite clang -DCMAKE_BUILD_TYPE=Release -DZQ_WERROR=ON
 # Tests whose suite names end in "Threads" cross threads; they run again

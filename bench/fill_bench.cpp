@@ -50,7 +50,7 @@ void fill_bench(benchmark::State& state, Kind kind, int bpp, int pixels) {
   auto* buf = static_cast<uint8_t*>(std::aligned_alloc(4096, (bytes + 4095) / 4096 * 4096));
   std::memset(buf, 0, bytes);
   benchmark::DoNotOptimize(buf);
-  FillSpanFn fill = kind == Kind::Plain ? gfx_plain_routines(bpp, false).fill : gfx_fast_routines(bpp, false).fill;
+  FillSpanFn fill = kind == Kind::Plain ? gfx_plain_routines(bpp, false).fill : gfx_level_set(routine_levels(), bpp, false).routines.fill;
   benchmark::DoNotOptimize(fill);
   int reps = bytes >= kBatchBytes ? 1 : int(kBatchBytes / bytes);
   uint32_t colour = 0x11223344u;

@@ -164,7 +164,9 @@ Putter putter_for(Job job) {
 
 void use_set(Set set) {
   GfxContext* ctx = gfx_get_context();
-  auto table = set == Set::fast ? putters_fast : putters_plain;
+  auto table = [set](PutterKind kind) {
+    return putters_for(set == Set::fast ? routine_levels() : kPlainLevelOnly, kind);
+  };
   ctx->putters_copy = table(PutterKind::copy);
   ctx->putters_transparent = table(PutterKind::transparent);
   ctx->putters_blend = table(PutterKind::blend);

@@ -53,7 +53,8 @@ struct Times {
 void bm_scaled_page(benchmark::State& state) {
   Page page;
   Blitter blit = choose_blitter(32, kOrderNormal);
-  Scaler fast = choose_scaler(kBytes, kScale, true), plain = choose_scaler(kBytes, kScale, false);
+  Scaler fast = choose_scaler(kBytes, kScale, routine_levels());
+  Scaler plain = choose_scaler(kBytes, kScale, kPlainLevelOnly);
   const int rows_pitch = kWidth * kBytes, surface_pitch = kWidth * kScale * kBytes;
   std::vector<uint8_t> rows(size_t(rows_pitch) * kHeight);
   std::vector<uint8_t> surface(size_t(surface_pitch) * kHeight * kScale), source(surface.size());

@@ -185,11 +185,10 @@ void fill_expansion_table(uint32_t* table, int order_flag) {
   }
 }
 
-Blitter blitter_member(bool fast, int order_flag, int slot) {
+Blitter blitter_member(const RoutineLevels& levels, int order_flag, int slot) {
   if (order_flag != kOrderNormal && order_flag != kOrderSwapped) return nullptr;
   if (slot < 0 || slot >= kBlitterSlots) return nullptr;
-  if (fast && fast_blitters[order_flag][slot]) return fast_blitters[order_flag][slot];
-  return plain_blitters[order_flag][slot];
+  return level_member<Blitter>(levels, {plain_blitters[order_flag][slot], sse2_blitters[order_flag][slot], nullptr});
 }
 
 Blitter choose_blitter(int destination_depth, int order_flag) {
@@ -206,6 +205,6 @@ Blitter choose_blitter(int destination_depth, int order_flag) {
   if (index < 0) return nullptr;
   const int slot = cls * 4 + index;
   if ((slot == k16To24 || slot == k16To32) && !screen_conversion_table) return nullptr;
-  const bool fast = (s->flags & kScreenHasMmx) != 0 && s->scanline_size == 1 && s->width % 4 == 0;
-  return blitter_member(fast, order_flag, slot);
+  const bool whole_steps = s->scanline_size == 1 && s->width % 4 == 0;
+  return blitter_member(whole_steps ? screen_routine_levels(s) : kPlainLevelOnly, order_flag, slot);
 }

@@ -17,6 +17,8 @@
 #pragma once
 #include <cstdint>
 
+#include "drivers/routine_levels.h"
+
 using Blitter = void (*)(uint8_t* destination, int destination_pitch);
 
 constexpr int kOrderNormal = 0;
@@ -39,16 +41,17 @@ void fill_expansion_table(uint32_t* table, int order_flag);
 
 // Picks the member that converts the open screen to a destination depth
 // (8, 15, 16, 24, 32) in a pixel order (0 or 1), after refilling
-// `screen_conversion_table` (when there is one) for that order. The fast set
-// is taken when the screen has kScreenHasMmx, a scanline multiplier of 1 and
-// a width that is a multiple of 4. Null for any other depth or order flag,
+// `screen_conversion_table` (when there is one) for that order. The member
+// comes from the screen's routine levels (screen_routine_levels) when the
+// scanline multiplier is 1 and the width a multiple of 4, else from the plain
+// level. Null for any other depth or order flag,
 // with no screen open, for a screen depth outside the three source classes,
 // and for 16-bit to 24 or 32 without an expansion table.
 Blitter choose_blitter(int destination_depth, int order_flag);
 
-// A member by set, order flag and slot; the fast set's empty slots are served
-// by the plain member. Null for an order flag or slot out of range.
-Blitter blitter_member(bool fast, int order_flag, int slot);
+// The member of the highest of `levels` that has one for an order flag and
+// slot. Null for an order flag or slot out of range.
+Blitter blitter_member(const RoutineLevels& levels, int order_flag, int slot);
 
 // Copies width x bytes_per_pixel bytes of every dirty output row unchanged:
 // palette to 8, 16-bit to 16 and 32-bit to 32 in the normal order.
@@ -58,9 +61,10 @@ void blitter_copy(uint8_t* destination, int destination_pitch);
 // the top byte cleared. Writes nothing unless the screen has 4-byte pixels.
 void blitter_shaped_copy(uint8_t* destination, int destination_pitch);
 
-// The member sets, [order flag][slot]. Every plain slot is filled; a null
-// fast slot means the plain member serves it. With SSE2 the fast members
-// convert four to sixteen pixels per step; their output equals the plain
-// members' for any width and scanline multiplier.
+// The level tables, [order flag][slot]. Every plain slot is filled; a null
+// SSE2 slot is served by the plain member. The SSE2 members convert four to
+// sixteen pixels per step (the palette ones look pixels up two at a time and
+// run without vectors too); their output equals the plain members' for any
+// width and scanline multiplier. The AVX2 level speeds up no blitter.
 extern const Blitter plain_blitters[2][kBlitterSlots];
-extern const Blitter fast_blitters[2][kBlitterSlots];
+extern const Blitter sse2_blitters[2][kBlitterSlots];

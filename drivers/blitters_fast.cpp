@@ -1,4 +1,5 @@
-// The fast blitter set. Palette members convert the 256 palette entries once
+// The SSE2 level's blitters (the copies are the plain level's, so their
+// slots are empty here). Palette members convert the 256 palette entries once
 // per call and then only look pixels up, four per step; with SSE2 the 16-bit
 // and 32-bit members convert four to eight pixels per vector step. Pixels
 // left over after the last whole step go through the same per-pixel
@@ -297,11 +298,11 @@ void rgb16_24_fast(uint8_t* destination, int destination_pitch) {
 }  // namespace
 
 #ifdef __SSE2__
-const Blitter fast_blitters[2][kBlitterSlots] = {
+const Blitter sse2_blitters[2][kBlitterSlots] = {
     {palette_to_16bit<palette_to_15<false>>, palette_to_16bit<palette_to_16<false>>, palette_24_fast<false>,
-     palette_32_fast<false>, rgb16_to_16bit<vec16_to_15<false>, rgb16_to_15<false>>, blitter_copy,
+     palette_32_fast<false>, rgb16_to_16bit<vec16_to_15<false>, rgb16_to_15<false>>, nullptr,
      rgb16_24_fast<false>, rgb16_32_fast<false>, rgb32_to_16bit<vec32_to_15<false>, rgb32_to_15<false>>,
-     rgb32_to_16bit<vec32_to_16<false>, rgb32_to_16<false>>, rgb32_24_fast<false>, blitter_copy},
+     rgb32_to_16bit<vec32_to_16<false>, rgb32_to_16<false>>, rgb32_24_fast<false>, nullptr},
     {palette_to_16bit<palette_to_15<true>>, palette_to_16bit<palette_to_16<true>>, palette_24_fast<true>,
      palette_32_fast<true>, rgb16_to_16bit<vec16_to_15<true>, rgb16_to_15<true>>,
      rgb16_to_16bit<vec16_to_16_swapped, rgb16_to_16_swapped>, rgb16_24_fast<true>, rgb16_32_fast<true>,
@@ -309,11 +310,11 @@ const Blitter fast_blitters[2][kBlitterSlots] = {
      rgb32_24_fast<true>, rgb32_32_swapped_fast},
 };
 #else
-// Without SSE2 only the palette members have faster versions; the other
-// slots fall back to the plain members.
-const Blitter fast_blitters[2][kBlitterSlots] = {
+// Without SSE2 in the build only the palette members have faster versions;
+// the other slots fall back to the plain members.
+const Blitter sse2_blitters[2][kBlitterSlots] = {
     {palette_to_16bit<palette_to_15<false>>, palette_to_16bit<palette_to_16<false>>, palette_24_fast<false>,
-     palette_32_fast<false>, nullptr, blitter_copy, nullptr, nullptr, nullptr, nullptr, nullptr, blitter_copy},
+     palette_32_fast<false>, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
     {palette_to_16bit<palette_to_15<true>>, palette_to_16bit<palette_to_16<true>>, palette_24_fast<true>,
      palette_32_fast<true>, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
 };

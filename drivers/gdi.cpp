@@ -61,8 +61,8 @@ bool choose_conversion(WindowState* st, GdiDisplay* d, const WsSurface& surface)
   if (scaled(st)) {
     // A new layout: the bars are black, the picture is drawn whole.
     win_update_layout(st, surface.width, surface.height);
-    const bool fast = screen_state && (screen_state->flags & kScreenHasMmx);
-    d->scaler = choose_scaler(depth_bytes_per_pixel(surface.depth), st->layout.factor, fast);
+    d->scaler = choose_scaler(depth_bytes_per_pixel(surface.depth), st->layout.factor,
+                              screen_routine_levels(screen_state));
     for (int y = 0; y < surface.height; ++y)
       std::memset(surface.pixels + size_t(y) * size_t(surface.pitch), 0,
                   size_t(surface.width) * size_t(depth_bytes_per_pixel(surface.depth)));

@@ -24,9 +24,8 @@ struct PlainMember {
 
 const ScalerSet plain_scalers = scaler_detail::make_set<PlainMember>();
 
-Scaler choose_scaler(int pixel_bytes, int factor, bool fast) {
+Scaler choose_scaler(int pixel_bytes, int factor, const RoutineLevels& levels) {
   if (pixel_bytes < 2 || pixel_bytes > 4 || factor < 1 || factor > kMaxScale) return nullptr;
   const size_t row = size_t(pixel_bytes - 2), column = size_t(factor);
-  if (fast && fast_scalers[row][column]) return fast_scalers[row][column];
-  return plain_scalers[row][column];
+  return level_member<Scaler>(levels, {plain_scalers[row][column], sse2_scalers[row][column], nullptr});
 }

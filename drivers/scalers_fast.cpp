@@ -1,4 +1,4 @@
-// The fast scalers. With SSE2, 4-byte pixels are widened four at a time for
+// The SSE2 level's scalers. With SSE2, 4-byte pixels are widened four at a time for
 // factors 2 and 3 (the pixels spread over two or three 16-byte stores by
 // shuffles) and one block row per 16-byte stores of the repeated pixel for
 // larger factors; 2-byte pixels likewise eight at a time for factor 2 and
@@ -115,4 +115,4 @@ ScalerSet fast_set() {
 
 }  // namespace
 
-const ScalerSet fast_scalers = fast_set();
+const ScalerSet sse2_scalers = fast_set();

@@ -2,12 +2,13 @@
 // target row's span of pixels whose centres map into the source rectangle,
 // sampled into a row and handed to the putter.
 //
-// Two sets of paths give the same pixels: the plain one maps every pixel on
-// its own, the fast one (taken where the screen says the processor has the
-// vector unit, as the putters choose theirs) works from per-put tables of
-// the columns' products, copies or reverses whole rows where the mapping
-// keeps the axes, repeats a row the scale repeats, hands the putter bands of
-// rows at once, and with AVX2 maps four pixels at a time. A library putter
+// The routine levels' paths give the same pixels: the plain one maps every
+// pixel on its own, the SSE2 level's (taken through the screen's routine
+// levels, as the putters choose theirs) works from per-put tables of the
+// columns' products, copies or reverses whole rows where the mapping keeps
+// the axes, repeats a row the scale repeats, hands the putter bands of rows
+// at once, and where the AVX2 level is in use too maps four pixels at a
+// time. A library putter
 // is looked up in its table once per put, not once per row.
 #include "gfx/blit/put_transformed.h"
 
@@ -25,7 +26,6 @@
 #include "drivers/screen_state.h"
 #include "gfx/draw/context.h"
 #include "gfx/draw/pixel_routines.h"
-#include "gfx/screen/cpu_features.h"
 #include "runtime/rt_core.h"
 
 namespace {
@@ -264,13 +264,14 @@ __attribute__((target("avx2"))) void gather_samples4_avx2(uint8_t* row, const do
 
 using GatherFn = void (*)(uint8_t*, const double*, const double*, long long, double, double, const TransformJob&);
 
+// The row gather of the highest level in use: AVX2 speeds up the 4-byte one.
 template <int B>
-GatherFn choose_gather(uint32_t features) {
+GatherFn choose_gather(const RoutineLevels& levels) {
+  GatherFn avx2 = nullptr;
 #if defined(__x86_64__)
-  if (B == 4 && (features & kCpuAvx2)) return gather_samples4_avx2;
+  if (B == 4) avx2 = gather_samples4_avx2;
 #endif
-  (void)features;
-  return gather_samples<B>;
+  return level_member<GatherFn>(levels, {gather_samples<B>, nullptr, avx2});
 }
 
 // Any other angle: each row's span, its samples from the columns' products
@@ -279,7 +280,7 @@ template <int B>
 void draw_rotated(const TransformJob& job) {
   const InverseMap& m = job.map;
   const TargetBox& box = job.box;
-  const GatherFn gather = choose_gather<B>(job.features);
+  const GatherFn gather = choose_gather<B>(job.levels);
   double* cu = scratch<double, 0>(size_t(box.width));
   double* cv = scratch<double, 1>(size_t(box.width));
   for (long long k = 0; k < box.width; ++k) {
@@ -393,19 +394,20 @@ void draw_fast(const TransformJob& job) {
 
 }  // namespace
 
-TransformDrawFn gfx_transform_draw(uint32_t features) { return features & kCpuSse2 ? draw_fast : draw_plain; }
+TransformDrawFn gfx_transform_draw(const RoutineLevels& levels) {
+  return level_member<TransformDrawFn>(levels, {draw_plain, draw_fast, nullptr});
+}
 
 int gfx_put_transformed(ImageBuffer* target, float x, float y, const ImageBuffer* source, const GfxRect* source_rect,
                         const GfxTransform* transform, Putter putter, int alpha, PutterBlender blender,
                         void* parameter) {
-  const bool fast = screen_state && (screen_state->flags & kScreenHasMmx);
-  return gfx_put_transformed_with(fast ? gfx_fast_features() : 0, target, x, y, source, source_rect, transform, putter,
+  return gfx_put_transformed_with(screen_routine_levels(screen_state), target, x, y, source, source_rect, transform, putter,
                                   alpha, blender, parameter);
 }
 
-int gfx_put_transformed_with(uint32_t features, ImageBuffer* target, float x, float y, const ImageBuffer* source,
-                             const GfxRect* source_rect, const GfxTransform* transform, Putter putter, int alpha,
-                             PutterBlender blender, void* parameter) {
+int gfx_put_transformed_with(const RoutineLevels& levels, ImageBuffer* target, float x, float y,
+                             const ImageBuffer* source, const GfxRect* source_rect, const GfxTransform* transform,
+                             Putter putter, int alpha, PutterBlender blender, void* parameter) {
   PutStart start;
   if (int error = gfx_put_start(target, x, y, source, 0, 0, putter, &start)) return error;
   const SourceImage& src = start.src;
@@ -427,7 +429,7 @@ int gfx_put_transformed_with(uint32_t features, ImageBuffer* target, float x, fl
   job.pixels = src.pixels + ptrdiff_t(rect.y) * src.pitch + ptrdiff_t(rect.x) * src.bytes_per_pixel;
   job.pitch = src.pitch;
   job.putter = gfx_putter_routine(start.putter);
-  job.features = features;
+  job.levels = levels;
   job.alpha = alpha;
   job.blender = blender;
   job.parameter = parameter;
@@ -437,7 +439,7 @@ int gfx_put_transformed_with(uint32_t features, ImageBuffer* target, float x, fl
 
   {
     GfxScreenLock lock;
-    gfx_transform_draw(features)(job);
+    gfx_transform_draw(levels)(job);
   }
   return rt_set_error(ZQ_OK);
 }

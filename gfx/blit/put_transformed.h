@@ -1,7 +1,12 @@
-// Transformed puts: the job one put hands to its drawing path, and the two
-// path sets (plain and fast) that give the same pixels.
+// Transformed puts: the job one put hands to its drawing path, and the
+// paths of the routine levels, which give the same pixels: the plain level
+// maps every pixel on its own; the SSE2 level's path works from per-put
+// tables, with the AVX2 level's gather under it (gfx/blit/put_transformed.cpp
+// says how).
 #pragma once
 #include <cstdint>
+
+#include "drivers/routine_levels.h"
 
 #include "gfx/blit/put.h"
 #include "gfx/blit/transform.h"
@@ -17,16 +22,16 @@ struct TransformJob {
   int alpha;
   PutterBlender blender;
   void* parameter;
-  uint32_t features;  // kCpu* of the path set: 0 plain, kCpuSse2 fast, with kCpuAvx2 the 32-byte paths too
+  RoutineLevels levels;  // the levels whose paths draw the job
 };
 
 // Draws a job with the screen lock held, marking the rows it draws on.
 using TransformDrawFn = void (*)(const TransformJob& job);
-TransformDrawFn gfx_transform_draw(uint32_t features);
+// The path of the highest of `levels` that has one.
+TransformDrawFn gfx_transform_draw(const RoutineLevels& levels);
 
-// gfx_put_transformed with the path set given by a kCpu* feature mask
-// instead of the screen's choice; every mask the processor can run gives the
-// same pixels.
-int gfx_put_transformed_with(uint32_t features, ImageBuffer* target, float x, float y, const ImageBuffer* source,
-                             const GfxRect* source_rect, const GfxTransform* transform, Putter putter, int alpha,
-                             PutterBlender blender, void* parameter);
+// gfx_put_transformed with the paths of the routine levels given instead of
+// the screen's; every list the processor can run gives the same pixels.
+int gfx_put_transformed_with(const RoutineLevels& levels, ImageBuffer* target, float x, float y,
+                             const ImageBuffer* source, const GfxRect* source_rect, const GfxTransform* transform,
+                             Putter putter, int alpha, PutterBlender blender, void* parameter);

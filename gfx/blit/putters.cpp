@@ -1,16 +1,42 @@
 // The public putters: each looks up its routine table in the drawing
-// context (choosing plain or fast once per screen opening) and jumps to the
-// entry for the target's bytes per pixel with the arguments unchanged.
+// context (made from the screen's routine levels once per screen opening)
+// and jumps to the entry for the target's bytes per pixel with the arguments
+// unchanged.
 #include "gfx/blit/putters.h"
+
+#include <array>
 
 #include "drivers/screen_state.h"
 #include "gfx/draw/context.h"
 
 namespace {
 
-bool has_vector_unit() { return screen_state && (screen_state->flags & kScreenHasMmx); }
+constexpr int kPutterKinds = int(PutterKind::tint) + 1;
+constexpr int kLevelLists = 1 << kRoutineLevelCount;  // every set of level bits
 
-const PutterTable* pick(PutterKind kind) { return has_vector_unit() ? putters_fast(kind) : putters_plain(kind); }
+
+// Every merged table, [level bits][strings][kind], made once.
+using MergedTables = std::array<std::array<std::array<PutterTable, kPutterKinds>, 2>, kLevelLists>;
+
+MergedTables merge_all() {
+  MergedTables all{};
+  for (uint32_t bits = 0; bits < uint32_t(kLevelLists); ++bits)
+    for (int strings = 0; strings < 2; ++strings)
+      for (int kind = 0; kind < kPutterKinds; ++kind) {
+        const RoutineLevels levels{bits | 1u, strings != 0};
+        const PutterTable* own[kRoutineLevelCount] = {putters_plain(PutterKind(kind)),
+                                                      putters_at_sse2(strings != 0, PutterKind(kind)),
+                                                      putters_at_avx2(strings != 0, PutterKind(kind))};
+        PutterTable& table = all[bits][size_t(strings)][size_t(kind)];
+        for (size_t bytes = 0; bytes < std::size(table.by_bytes); ++bytes)
+          table.by_bytes[bytes] = level_member(levels, [&](RoutineLevel level) -> Putter {
+            return own[int(level)] ? own[int(level)]->by_bytes[bytes] : nullptr;
+          });
+      }
+  return all;
+}
+
+const PutterTable* pick(PutterKind kind) { return putters_for(screen_routine_levels(screen_state), kind); }
 
 // The context slot holds the chosen table; null means "not chosen yet".
 inline Putter routine(const void*& slot, PutterKind kind, const GfxContext* ctx) {
@@ -27,6 +53,11 @@ void dispatch(const uint8_t* s, uint8_t* d, int w, int h, int sp, int dp, int al
 }
 
 }  // namespace
+
+const PutterTable* putters_for(const RoutineLevels& levels, PutterKind kind) {
+  static const MergedTables merged = merge_all();
+  return &merged[levels.in_use % kLevelLists][levels.fast_strings ? 1 : 0][size_t(kind)];
+}
 
 void putter_copy(const uint8_t* s, uint8_t* d, int w, int h, int sp, int dp, int alpha, PutterBlender b, void* p) {
   dispatch<&GfxContext::putters_copy, PutterKind::copy>(s, d, w, h, sp, dp, alpha, b, p);

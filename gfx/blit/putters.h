@@ -1,14 +1,16 @@
 // Putters: the routines that combine a clipped rectangle of source pixels
 // with the target rows, called by gfx_put and by font text drawing.
 //
-// Each public putter is a dispatcher over two tables of per-depth routines
-// indexed by the target's bytes per pixel: the plain table and the fast
-// (SSE2, or AVX2 where the processor has it) table. The first call after a
-// screen opening picks the fast table when the screen says the processor has
-// the vector unit, and stores the choice in the drawing context; later calls
-// jump straight through it.
+// Each public putter is a dispatcher over a table of per-depth routines
+// indexed by the target's bytes per pixel, made from the routine levels'
+// tables (drivers/routine_levels.h): the plain table, the SSE2 ones and the
+// AVX2 ones, each entry from the highest level in use that has it. The first
+// call after a screen opening takes the table for the screen's levels and
+// stores it in the drawing context; later calls jump straight through it.
 #pragma once
 #include <cstdint>
+
+#include "drivers/routine_levels.h"
 
 // PutterBlender (a per-pixel combiner the putters pass along untouched),
 // Putter (combines height rows of width pixels; both pointers advance by
@@ -50,14 +52,19 @@ inline int putter_strength(int bytes_per_pixel, int alpha) {
   return a == 0 ? 256 : a + 1;
 }
 
-// The two routine tables behind each dispatcher. Both give identical pixels;
-// where the build has no vector unit the fast table is the plain one.
+// The level tables of a kind. The plain table is complete; the SSE2 and AVX2
+// tables list only what they speed up (null entries, or null for a kind the
+// level does not speed up, or where the build has no such routines). With
+// `strings` long copied rows go to the fast string moves. All give the same
+// pixels.
 const PutterTable* putters_plain(PutterKind kind);
-const PutterTable* putters_fast(PutterKind kind);
-// The fast table built for a kCpu* feature mask (gfx/screen/cpu_features.h): with
-// kCpuAvx2 the copies and masked copies run 32 bytes at a time. Any mask the
-// processor reports, or any subset of it, gives the same pixels.
-const PutterTable* putters_fast_for(uint32_t features, PutterKind kind);
+const PutterTable* putters_at_sse2(bool strings, PutterKind kind);
+const PutterTable* putters_at_avx2(bool strings, PutterKind kind);
+
+// The complete table for a list of levels: each entry from the highest level
+// in use that has one (the AVX2 copies and masked copies, for example, over
+// the SSE2 blends). Made once per list and kind; the pointer stays valid.
+const PutterTable* putters_for(const RoutineLevels& levels, PutterKind kind);
 
 // For a library putter, the routine its dispatcher would jump to now (the
 // table chosen as the dispatcher chooses it); any other putter as it is. A

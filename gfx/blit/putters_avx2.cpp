@@ -1,8 +1,10 @@
-// The AVX2 putters: copies, transparent puts and the alpha-255 masked copy
-// 32 bytes at a time. Taken only when the processor reports AVX2 at run time;
-// each routine carries its own target attribute. Same row shape as the SSE2
-// routines; rows shorter than 32 bytes, and the other blends, go through
-// them. Every routine gives the same pixels as the plain one.
+// The AVX2 level's putters: copies, transparent puts and the alpha-255
+// masked copy 32 bytes at a time. Used only where the processor reports AVX2
+// at run time; each routine carries its own target attribute. Same row shape
+// as the SSE2 routines; rows shorter than 32 bytes go through them. Every
+// other putter is left to the levels below. Every routine gives the same
+// pixels as the plain one.
+#include "gfx/blit/putters.h"
 #include "gfx/blit/putters_sse2.h"
 
 #if defined(__SSE2__)
@@ -129,11 +131,13 @@ template <bool Strings>
 constexpr PutterTable kCopyAvx2 = {{nullptr, copy32<1, Strings>, copy32<2, Strings>, nullptr, copy32<4, Strings>}};
 constexpr PutterTable kTransparentAvx2 = {{nullptr, transparent32<1, Transparent1x>, transparent32<2, Transparent2x>,
                                            nullptr, transparent32<4, Transparent4x>}};
-constexpr PutterTable kBlendAvx2 = {{nullptr, transparent32<1, Transparent1x>, blend2, nullptr, blend4x}};
+constexpr PutterTable kBlendAvx2 = {{nullptr, transparent32<1, Transparent1x>, nullptr, nullptr, blend4x}};
 
 }  // namespace
+}  // namespace putters_sse2
 
-const PutterTable* putters_avx2_for(bool strings, PutterKind kind) {
+const PutterTable* putters_at_avx2(bool strings, PutterKind kind) {
+  using namespace putters_sse2;
   switch (kind) {
     case PutterKind::copy: return strings ? &kCopyAvx2<true> : &kCopyAvx2<false>;
     case PutterKind::transparent: return &kTransparentAvx2;
@@ -146,11 +150,10 @@ const PutterTable* putters_avx2_for(bool strings, PutterKind kind) {
   return nullptr;
 }
 
-}  // namespace putters_sse2
-
-#else  // 32-bit x86: no AVX2 routines in this build
-
-const PutterTable* putters_sse2::putters_avx2_for(bool, PutterKind) { return nullptr; }
-
+#define ZQ_HAVE_AVX2_PUTTERS 1
 #endif  // __x86_64__
 #endif  // __SSE2__
+
+#ifndef ZQ_HAVE_AVX2_PUTTERS  // no AVX2 routines in this build
+const PutterTable* putters_at_avx2(bool, PutterKind) { return nullptr; }
+#endif

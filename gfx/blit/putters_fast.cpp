@@ -1,5 +1,4 @@
-// The fast putter routines, 16 bytes at a time with SSE2, and the choice of
-// the fast tables (the AVX2 ones where the processor has AVX2). Masks come
+// The SSE2 level's putters, 16 bytes at a time. Masks come
 // from a compare and select between source and target bitwise; blends run in
 // 16-bit lanes as d*(K-k) + s*k, then a shift, which is exactly
 // d + floor((s - d) * k / K). Every routine gives the same pixels as the
@@ -9,7 +8,6 @@
 
 #include "gfx/blit/putters.h"
 #include "gfx/blit/putters_sse2.h"
-#include "gfx/screen/cpu_features.h"
 
 #if defined(__SSE2__)
 
@@ -228,12 +226,8 @@ constexpr PutterTable kTint = {{nullptr, transparent<1, Transparent1>, light<2, 
 }  // namespace
 }  // namespace putters_sse2
 
-const PutterTable* putters_fast_for(uint32_t features, PutterKind kind) {
+const PutterTable* putters_at_sse2(bool strings, PutterKind kind) {
   using namespace putters_sse2;
-  bool strings = features & kCpuFastStrings;
-  if (features & kCpuAvx2) {
-    if (const PutterTable* table = putters_avx2_for(strings, kind)) return table;
-  }
   switch (kind) {
     case PutterKind::copy: return strings ? &kCopy<true> : &kCopy<false>;
     case PutterKind::transparent: return &kTransparent;
@@ -246,10 +240,8 @@ const PutterTable* putters_fast_for(uint32_t features, PutterKind kind) {
   return &kCopy<false>;
 }
 
-#else  // no vector unit in this build: the plain routines serve as the fast set
+#else  // no vector unit in this build: the plain level serves
 
-const PutterTable* putters_fast_for(uint32_t, PutterKind kind) { return putters_plain(kind); }
+const PutterTable* putters_at_sse2(bool, PutterKind) { return nullptr; }
 
 #endif
-
-const PutterTable* putters_fast(PutterKind kind) { return putters_fast_for(gfx_cpu_vector_features(), kind); }

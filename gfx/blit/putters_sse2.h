@@ -198,11 +198,6 @@ void transparent(const uint8_t* s, uint8_t* d, int w, int h, int sp, int dp, int
 void blend2(const uint8_t* s, uint8_t* d, int w, int h, int sp, int dp, int alpha, PutterBlender b, void* p);
 void blend4(const uint8_t* s, uint8_t* d, int w, int h, int sp, int dp, int alpha, PutterBlender b, void* p);
 
-// The AVX2 table of a kind (putters_avx2.cpp), with or without fast string
-// moves for long copied rows; null where the build has no AVX2 routine of
-// that kind, and then the SSE2 table serves.
-const PutterTable* putters_avx2_for(bool strings, PutterKind kind);
-
 }  // namespace putters_sse2
 
 #endif  // __SSE2__

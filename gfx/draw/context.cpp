@@ -13,10 +13,8 @@
 #include "gfx/screen/cpu_features.h"
 
 GfxRoutineSet gfx_routines = gfx_plain_routines(1, false);
-static void c_mem_fill(void* d, int b, size_t n) { std::memset(d, b, n); }
-static void c_mem_copy(void* d, const void* s, size_t n) { std::memmove(d, s, n); }
-MemFillFn gfx_mem_fill = c_mem_fill;
-MemCopyFn gfx_mem_copy = c_mem_copy;
+MemFillFn gfx_mem_fill = gfx_plain_set(1, false).mem_fill;
+MemCopyFn gfx_mem_copy = gfx_plain_set(1, false).mem_copy;
 
 static GfxContext context;
 
@@ -90,23 +88,17 @@ void gfx_set_target(GfxContext* ctx, ImageBuffer* target) {
   ctx->target = target;
 }
 
-// With MMX the fast set and memory routines are taken (they give the same
-// pixels), built for the vector and string features the processor reports at
-// run time; the choice is made here once per target change, never per pixel.
+// With MMX the set of the process's routine levels is taken (every level
+// gives the same pixels), else the plain level's; the choice is made here
+// once per target change, never per pixel.
 void gfx_select_routines(int bytes_per_pixel) {
   bool mmx = gfx_cpu_features() & kCpuMmx;
   if (screen_state && mmx) screen_state->flags |= kScreenHasMmx;
   bool alpha = screen_state && (screen_state->flags & kScreenAlphaPrimitives);
-  if (mmx) {
-    GfxFastSet fast = gfx_fast_set(gfx_fast_features(), bytes_per_pixel, alpha);
-    gfx_routines = fast.routines;
-    gfx_mem_fill = fast.mem_fill;
-    gfx_mem_copy = fast.mem_copy;
-  } else {
-    gfx_routines = gfx_plain_routines(bytes_per_pixel, alpha);
-    gfx_mem_fill = c_mem_fill;
-    gfx_mem_copy = c_mem_copy;
-  }
+  GfxLevelSet set = gfx_level_set(mmx ? routine_levels() : kPlainLevelOnly, bytes_per_pixel, alpha);
+  gfx_routines = set.routines;
+  gfx_mem_fill = set.mem_fill;
+  gfx_mem_copy = set.mem_copy;
 }
 
 bool gfx_colour_blends(const GfxContext* ctx, uint32_t colour) {

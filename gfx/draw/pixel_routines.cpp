@@ -115,3 +115,12 @@ GfxRoutineSet gfx_plain_routines(int bytes_per_pixel, bool alpha) {
       return plain_set<uint8_t>(fill_8);
   }
 }
+
+namespace {
+void c_mem_fill(void* d, int b, size_t n) { std::memset(d, b, n); }
+void c_mem_copy(void* d, const void* s, size_t n) { std::memmove(d, s, n); }
+}  // namespace
+
+GfxLevelSet gfx_plain_set(int bytes_per_pixel, bool alpha) {
+  return {gfx_plain_routines(bytes_per_pixel, alpha), c_mem_fill, c_mem_copy};
+}

@@ -3,37 +3,35 @@
 #pragma once
 #include <cstring>
 
+#include "drivers/routine_levels.h"
 #include "gfx/draw/context.h"
-#include "gfx/screen/cpu_features.h"
 
 // Routine set for 1, 2 or 4 bytes per pixel; alpha selects the blending
 // members for 4 bytes per pixel.
 GfxRoutineSet gfx_plain_routines(int bytes_per_pixel, bool alpha);
 
-// The fast set, taken when the processor has MMX: the same members and the
-// same pixels as the plain set, with the span fills, the blend fill and the
-// span copies done 16 bytes at a time (SSE2 on x86-64), 32 bytes at a time
-// with AVX2, or with long runs left to the fast string instructions, as the
-// feature mask given says. Any destination alignment and any count work;
-// counts of 0 or less write nothing. The memory fill and copy keep the
-// contract of memset and memmove (overlapping copies are allowed).
-struct GfxFastSet {
+// A level's routine set with its memory fill and copy. The memory fill and
+// copy keep the contract of memset and memmove (overlapping copies are
+// allowed); the span members take any destination alignment and any count,
+// and write nothing for counts of 0 or less.
+struct GfxLevelSet {
   GfxRoutineSet routines;
   MemFillFn mem_fill;
   MemCopyFn mem_copy;
 };
-// The kCpu* features a fast set is built from.
-constexpr uint32_t kCpuFastSetFeatures = kCpuSse2 | kCpuAvx2 | kCpuFastStrings;
-// The features of this processor that the fast sets use; every subset of it
-// that keeps kCpuSse2 names a set the processor can run, all with the same
-// pixels.
-uint32_t gfx_fast_features();
-GfxFastSet gfx_fast_set(uint32_t features, int bytes_per_pixel, bool alpha);
 
-// The fast set for this processor's features, and its memory routines.
-GfxRoutineSet gfx_fast_routines(int bytes_per_pixel, bool alpha);
-void gfx_fast_mem_fill(void* dest, int byte, size_t count);
-void gfx_fast_mem_copy(void* dest, const void* src, size_t count);
+// The plain level: gfx_plain_routines with the C library's fill and copy.
+GfxLevelSet gfx_plain_set(int bytes_per_pixel, bool alpha);
+
+// The set for a list of routine levels: the plain set with what each level
+// in use speeds up put over it, lowest first, so every member comes from the
+// highest level in use that has one. SSE2 speeds up the span fills, the blend
+// fill, the span copies and the memory fill and copy (16 bytes at a time,
+// long runs through the string instructions where the levels say they are
+// fast); AVX2 the same but the blend fill (32 bytes at a time). The single
+// pixel members are the plain level's at every level. Every list gives the
+// same pixels.
+GfxLevelSet gfx_level_set(const RoutineLevels& levels, int bytes_per_pixel, bool alpha);
 
 // 32-bit alpha blend of colour s over pixel d; the result takes s's alpha.
 inline uint32_t gfx_alpha_blend(uint32_t s, uint32_t d) {

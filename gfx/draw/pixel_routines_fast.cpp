@@ -1,9 +1,10 @@
-// The fast per-depth pixel routines and memory fill and copy. Spans are
-// written 32 bytes at a time with AVX2 where the processor has it (checked at
-// run time; the routines carry their own target attribute), else 16 bytes at
-// a time with SSE2 where the compiler offers it, long runs then with the
-// processor's fast string stores when it has them, and with plain loops
-// elsewhere; every way gives the pixels of the plain set.
+// The SSE2 and AVX2 levels of the per-depth pixel routines and the memory
+// fill and copy. The AVX2 level writes spans 32 bytes at a time (used only
+// where the processor has AVX2; the routines carry their own target
+// attribute); the SSE2 level 16 bytes at a time where the compiler offers
+// SSE2, long runs then with the processor's fast string stores when it has
+// them, and with plain loops elsewhere. Every level gives the pixels of the
+// plain set.
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -19,7 +20,6 @@
 #endif
 
 #include "gfx/draw/string_moves.h"
-#include "gfx/screen/cpu_features.h"
 
 namespace {
 
@@ -236,7 +236,7 @@ void blend_fill_32(void* dest, uint32_t colour, int count) {
 
 #endif
 
-// The kinds of fill and copy a set is built from.
+// The kinds of fill and copy a level is built from.
 enum class Way { sse2, sse2_strings, avx2 };
 
 using PatternFill = void (*)(uint8_t* p, size_t n, uint32_t pattern);
@@ -283,63 +283,46 @@ void mem_copy(void* dest, const void* src, size_t count) {
   kCopy<W>(static_cast<uint8_t*>(dest), static_cast<const uint8_t*>(src), count);
 }
 
-// The way for a feature mask, limited to what this build can run.
-Way way_for(uint32_t features) {
-#if ZQ_HAVE_AVX2_ROUTINES
-  if (features & kCpuAvx2) return Way::avx2;
-#endif
-  return (features & kCpuFastStrings) ? Way::sse2_strings : Way::sse2;
-}
-
+// What a level speeds up, put over the set of the levels below it. Without
+// blending the blend fill is the span fill; the blending one (4 bytes with
+// alpha primitives) is the SSE2 level's and the AVX2 level leaves it.
 template <Way W>
-GfxRoutineSet routines(int bytes_per_pixel, bool alpha) {
-  // Single-pixel put and get, and the blending put, stay the plain ones.
-  GfxRoutineSet set = gfx_plain_routines(bytes_per_pixel, alpha);
+void speed_up(GfxLevelSet& set, int bytes_per_pixel, bool alpha) {
+  GfxRoutineSet& r = set.routines;
   switch (bytes_per_pixel) {
     case 2:
-      set.fill = set.blend_fill = fill_16<W>;
-      set.copy_span = copy_span<W, 2>;
+      r.fill = fill_16<W>;
+      r.copy_span = copy_span<W, 2>;
       break;
     case 4:
-      set.fill = fill_32<W>;
-      set.blend_fill = alpha ? blend_fill_32 : fill_32<W>;
-      set.copy_span = copy_span<W, 4>;
+      r.fill = fill_32<W>;
+      r.copy_span = copy_span<W, 4>;
       break;
     default:
-      set.fill = set.blend_fill = fill_8<W>;
-      set.copy_span = copy_span<W, 1>;
+      r.fill = fill_8<W>;
+      r.copy_span = copy_span<W, 1>;
       break;
   }
-  return set;
+  if (!alpha || bytes_per_pixel != 4)
+    r.blend_fill = r.fill;
+  else if constexpr (W != Way::avx2)
+    r.blend_fill = blend_fill_32;
+  set.mem_fill = mem_fill<W>;
+  set.mem_copy = mem_copy<W>;
 }
 
 }  // namespace
 
-uint32_t gfx_fast_features() { return gfx_cpu_vector_features() & kCpuFastSetFeatures; }
-
-GfxFastSet gfx_fast_set(uint32_t features, int bytes_per_pixel, bool alpha) {
-  switch (way_for(features)) {
-    case Way::avx2:
-      return {routines<Way::avx2>(bytes_per_pixel, alpha), mem_fill<Way::avx2>, mem_copy<Way::avx2>};
-    case Way::sse2_strings:
-      return {routines<Way::sse2_strings>(bytes_per_pixel, alpha), mem_fill<Way::sse2_strings>,
-              mem_copy<Way::sse2_strings>};
-    case Way::sse2:
-      break;
+GfxLevelSet gfx_level_set(const RoutineLevels& levels, int bytes_per_pixel, bool alpha) {
+  GfxLevelSet set = gfx_plain_set(bytes_per_pixel, alpha);
+  if (levels.uses(RoutineLevel::sse2)) {
+    if (levels.fast_strings)
+      speed_up<Way::sse2_strings>(set, bytes_per_pixel, alpha);
+    else
+      speed_up<Way::sse2>(set, bytes_per_pixel, alpha);
   }
-  return {routines<Way::sse2>(bytes_per_pixel, alpha), mem_fill<Way::sse2>, mem_copy<Way::sse2>};
-}
-
-GfxRoutineSet gfx_fast_routines(int bytes_per_pixel, bool alpha) {
-  return gfx_fast_set(gfx_fast_features(), bytes_per_pixel, alpha).routines;
-}
-
-void gfx_fast_mem_fill(void* dest, int byte, size_t count) {
-  static const MemFillFn fill = gfx_fast_set(gfx_fast_features(), 1, false).mem_fill;
-  fill(dest, byte, count);
-}
-
-void gfx_fast_mem_copy(void* dest, const void* src, size_t count) {
-  static const MemCopyFn copy = gfx_fast_set(gfx_fast_features(), 1, false).mem_copy;
-  copy(dest, src, count);
+#if ZQ_HAVE_AVX2_ROUTINES
+  if (levels.uses(RoutineLevel::avx2)) speed_up<Way::avx2>(set, bytes_per_pixel, alpha);
+#endif
+  return set;
 }

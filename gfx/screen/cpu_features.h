@@ -1,5 +1,6 @@
 // Processor identification: the family and standard feature flags of the
-// processor the library runs on, asked once per process.
+// processor the library runs on, asked once per process. (Which vector
+// units it runs, for the routine levels, is drivers/cpu_vectors.h.)
 #pragma once
 #include <cstdint>
 
@@ -17,17 +18,3 @@ uint32_t gfx_cpu_features();
 // 8..11, plus the extended family (EAX bits 20..27) when it reads 15. A family
 // that does not fit in 8 bits is reported as 255.
 uint32_t gfx_cpu_answer(uint32_t leaf1_eax, uint32_t leaf1_edx);
-
-// Vector and string features beyond the standard flags, each checked at run
-// time (the build assumes none of them beyond what the compiler targets).
-constexpr uint32_t kCpuSse2 = 1u << 0;      // 16-byte integer vectors
-constexpr uint32_t kCpuAvx2 = 1u << 1;      // 32-byte integer vectors, with the system saving their state
-constexpr uint32_t kCpuFastStrings = 1u << 2;  // enhanced "rep movsb" / "rep stosb" (ERMS)
-
-// kCpu* bits of the processor the library runs on; computed once and cached.
-uint32_t gfx_cpu_vector_features();
-
-// Builds the kCpu* bits from the identification answers: leaf 1 ECX and EDX,
-// leaf 7 (sub-leaf 0) EBX, and the low word of the extended control register
-// 0 (XCR0; only read when leaf 1 ECX reports OSXSAVE).
-uint32_t gfx_cpu_vector_answer(uint32_t leaf1_ecx, uint32_t leaf1_edx, uint32_t leaf7_ebx, uint32_t xcr0);

@@ -193,7 +193,7 @@ TEST_F(Blitters, EveryMemberShowsTheSourceChannels) {
         for (auto& b : pixels_) b = uint8_t(rng());
         fill_expansion_table(table_.data(), order);
         const int bytes = dest_bytes(slot);
-        auto out = run(blitter_member(fast, order, slot), width * bytes);
+        auto out = run(blitter_member(fast ? routine_levels() : kPlainLevelOnly, order, slot), width * bytes);
         for (int y = 0; y < height; ++y)
           for (int x = 0; x < width; ++x) {
             uint32_t src = get(pixels_, size_t(y) * state_.pitch + size_t(x) * state_.bytes_per_pixel, state_.bytes_per_pixel);
@@ -240,7 +240,7 @@ TEST_F(Blitters, ScanlineMultiplierRepeatsEachFramebufferRow) {
 TEST_F(Blitters, ChooserPicksCopiesFastSetAndNullForWhatItCannotServe) {
   open(8, 2, 16, 1, kScreenHasMmx);
   EXPECT_EQ(choose(16, kOrderNormal), blitter_copy);
-  EXPECT_EQ(choose(15, kOrderSwapped), blitter_member(true, kOrderSwapped, k16To15));
+  EXPECT_EQ(choose(15, kOrderSwapped), blitter_member(routine_levels(), kOrderSwapped, k16To15));
   for (int dest : {0, 8, 12, 64}) EXPECT_EQ(choose(dest, kOrderNormal), nullptr) << dest;
   for (int order : {-1, 2}) EXPECT_EQ(choose(16, order), nullptr);
   screen_conversion_table = nullptr;
@@ -250,12 +250,12 @@ TEST_F(Blitters, ChooserPicksCopiesFastSetAndNullForWhatItCannotServe) {
   open(8, 2, 32);
   EXPECT_EQ(choose(32, kOrderNormal), blitter_copy);
   EXPECT_EQ(choose(8, kOrderNormal), nullptr);
-  EXPECT_EQ(choose(16, kOrderNormal), blitter_member(false, kOrderNormal, k32To16));
-  // The fast set needs the flag, a multiplier of 1 and a width that is a multiple of 4.
+  EXPECT_EQ(choose(16, kOrderNormal), blitter_member(kPlainLevelOnly, kOrderNormal, k32To16));
+  // The process's levels need the flag, a multiplier of 1 and a width that is a multiple of 4.
   open(6, 2, 32, 1, kScreenHasMmx);
-  EXPECT_EQ(choose(16, kOrderNormal), blitter_member(false, kOrderNormal, k32To16));
+  EXPECT_EQ(choose(16, kOrderNormal), blitter_member(kPlainLevelOnly, kOrderNormal, k32To16));
   open(8, 2, 32, 2, kScreenHasMmx);
-  EXPECT_EQ(choose(16, kOrderNormal), blitter_member(false, kOrderNormal, k32To16));
+  EXPECT_EQ(choose(16, kOrderNormal), blitter_member(kPlainLevelOnly, kOrderNormal, k32To16));
 
   state_.depth = 12;
   EXPECT_EQ(choose(16, kOrderNormal), nullptr);
@@ -263,8 +263,8 @@ TEST_F(Blitters, ChooserPicksCopiesFastSetAndNullForWhatItCannotServe) {
   EXPECT_EQ(choose(16, kOrderNormal), nullptr);
   screen_state = nullptr;
   EXPECT_EQ(choose(16, kOrderNormal), nullptr);
-  EXPECT_EQ(blitter_member(false, 2, 0), nullptr);
-  EXPECT_EQ(blitter_member(true, 0, kBlitterSlots), nullptr);
+  EXPECT_EQ(blitter_member(kPlainLevelOnly, 2, 0), nullptr);
+  EXPECT_EQ(blitter_member(routine_levels(), 0, kBlitterSlots), nullptr);
 }
 
 TEST_F(Blitters, ShapedCopyClearsTheTopByteOfDirtyRows) {
@@ -282,12 +282,12 @@ TEST_F(Blitters, UnusableScreensAreLeftAlone) {
   const std::vector<uint8_t> untouched(4 * 16 + kGuard, kFill);
   open(4, 4, 16);
   EXPECT_EQ(run(blitter_shaped_copy, 16, untouched), untouched);
-  EXPECT_EQ(run(blitter_member(false, kOrderNormal, k32To16), 16, untouched), untouched);
-  EXPECT_EQ(run(blitter_member(true, kOrderNormal, k32To16), 16, untouched), untouched);
+  EXPECT_EQ(run(blitter_member(kPlainLevelOnly, kOrderNormal, k32To16), 16, untouched), untouched);
+  EXPECT_EQ(run(blitter_member(routine_levels(), kOrderNormal, k32To16), 16, untouched), untouched);
   open(4, 4, 8);
   state_.device_palette = nullptr;
-  EXPECT_EQ(run(blitter_member(false, kOrderNormal, kPaletteTo32), 16, untouched), untouched);
-  EXPECT_EQ(run(blitter_member(true, kOrderNormal, kPaletteTo32), 16, untouched), untouched);
+  EXPECT_EQ(run(blitter_member(kPlainLevelOnly, kOrderNormal, kPaletteTo32), 16, untouched), untouched);
+  EXPECT_EQ(run(blitter_member(routine_levels(), kOrderNormal, kPaletteTo32), 16, untouched), untouched);
   open(4, 4, 32, 1);
   state_.scanline_size = 0;
   EXPECT_EQ(run(blitter_copy, 16, untouched), untouched);
@@ -295,10 +295,10 @@ TEST_F(Blitters, UnusableScreensAreLeftAlone) {
   state_.pitch = 8;  // too short for a row of 4-byte pixels
   EXPECT_EQ(run(blitter_copy, 16, untouched), untouched);
   screen_state = nullptr;
-  EXPECT_EQ(run(blitter_member(true, kOrderSwapped, k32To32), 16, untouched), untouched);
+  EXPECT_EQ(run(blitter_member(routine_levels(), kOrderSwapped, k32To32), 16, untouched), untouched);
 }
 
-// The fast set against the plain set: random pixels, random dirty flags,
+// The members of the process's levels against the plain level's: random pixels, random dirty flags,
 // padded destination rows filled with random bytes that clean rows and
 // padding must keep.
 TEST_F(Blitters, FastSetMatchesPlainSetOnRandomFrames) {
@@ -318,8 +318,8 @@ TEST_F(Blitters, FastSetMatchesPlainSetOnRandomFrames) {
           const int pitch = width * dest_bytes(slot) + int(rng() % 8);
           std::vector<uint8_t> start(size_t(out_height()) * pitch + kGuard);
           for (auto& b : start) b = uint8_t(rng());
-          auto plain = run(blitter_member(false, order, slot), pitch, start);
-          auto fast = run(blitter_member(true, order, slot), pitch, start);
+          auto plain = run(blitter_member(kPlainLevelOnly, order, slot), pitch, start);
+          auto fast = run(blitter_member(routine_levels(), order, slot), pitch, start);
           ASSERT_EQ(plain, fast);
         }
     }

@@ -45,7 +45,7 @@ TEST_P(Scalers, EveryPixelBecomesABlockAndNothingElseIsWritten) {
   for (int k : {1, 2, 3, 4, 5, 7, 16})
     for (int width : {1, 3, 9, 17}) {
       Picture source = random_source(random, bytes, width, 1);
-      Picture out = run(choose_scaler(bytes, k, false), source, bytes, width, k, 3);
+      Picture out = run(choose_scaler(bytes, k, kPlainLevelOnly), source, bytes, width, k, 3);
       for (size_t i = 0; i < out.bytes.size(); ++i) {
         const ptrdiff_t at = ptrdiff_t(i) - out.offset;
         const ptrdiff_t row = at >= 0 ? at / out.pitch : -1, column = at >= 0 ? at % out.pitch : -1;
@@ -66,8 +66,8 @@ TEST_P(Scalers, FastSetGivesThePlainSetsBytes) {
     for (int width : {1, 2, 3, 4, 5, 7, 8, 9, 15, 16, 17, 31, 33, 640})
       for (int offset : {0, 1, 2, 3}) {
         Picture source = random_source(random, bytes, width, offset);
-        Picture plain = run(choose_scaler(bytes, k, false), source, bytes, width, k, 3 - offset);
-        Picture fast = run(choose_scaler(bytes, k, true), source, bytes, width, k, 3 - offset);
+        Picture plain = run(choose_scaler(bytes, k, kPlainLevelOnly), source, bytes, width, k, 3 - offset);
+        Picture fast = run(choose_scaler(bytes, k, routine_levels()), source, bytes, width, k, 3 - offset);
         ASSERT_EQ(plain.bytes, fast.bytes) << "k " << k << " width " << width << " offset " << offset;
       }
 }
@@ -81,12 +81,16 @@ TEST(ScalerChoice, EveryFactorHasAPlainMemberAndOnlySizesAndFactorsInRangeAreSer
   for (int bytes : {2, 3, 4})
     for (int k = 1; k <= kMaxScale; ++k) {
       EXPECT_NE(plain_scalers[size_t(bytes - 2)][size_t(k)], nullptr);
-      EXPECT_EQ(choose_scaler(bytes, k, false), plain_scalers[size_t(bytes - 2)][size_t(k)]);
-      EXPECT_NE(choose_scaler(bytes, k, true), nullptr);
+      EXPECT_EQ(choose_scaler(bytes, k, kPlainLevelOnly), plain_scalers[size_t(bytes - 2)][size_t(k)]);
+      EXPECT_NE(choose_scaler(bytes, k, routine_levels()), nullptr);
     }
-  EXPECT_NE(choose_scaler(4, 2, true), choose_scaler(4, 2, false));  // a wide member of its own
+  // The SSE2 level has a wide member of its own; plain serves where it is off.
+  const RoutineLevels sse2{1u | 1u << int(RoutineLevel::sse2), false};
+  EXPECT_NE(choose_scaler(4, 2, sse2), choose_scaler(4, 2, kPlainLevelOnly));
+  EXPECT_EQ(choose_scaler(4, 2, sse2), sse2_scalers[2][2]);
+  EXPECT_EQ(choose_scaler(3, 2, sse2), plain_scalers[1][2]);  // no 3-byte member above plain
   for (auto [bytes, k] : {std::pair{1, 2}, {5, 2}, {4, 0}, {4, -1}, {4, kMaxScale + 1}})
-    EXPECT_EQ(choose_scaler(bytes, k, true), nullptr) << bytes << " bytes, factor " << k;
+    EXPECT_EQ(choose_scaler(bytes, k, routine_levels()), nullptr) << bytes << " bytes, factor " << k;
 }
 
 }  // namespace

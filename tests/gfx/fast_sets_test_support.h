@@ -1,39 +1,51 @@
-// The fast routine sets a test runs: SSE2 alone and SSE2 with each
-// combination of the wider features (AVX2, fast string instructions). Each
-// must give the plain set's pixels; a set the processor cannot run is
-// skipped, not failed.
+// The lists of routine levels a test runs the fast members of: SSE2 alone,
+// with the fast string moves, SSE2 with AVX2 over it (with and without the
+// string moves) and AVX2 alone (SSE2 switched off). Each must give the plain
+// level's pixels. A list the processor cannot run, or that uses a level this
+// run has switched off (ZQ_DISABLE), is skipped, not failed.
 #pragma once
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 
-#include "gfx/draw/pixel_routines.h"
-#include "gfx/screen/cpu_features.h"
+#include "drivers/cpu_vectors.h"
+#include "drivers/routine_levels.h"
 
-inline constexpr uint32_t kFastSetMasks[] = {kCpuSse2, kCpuSse2 | kCpuFastStrings, kCpuSse2 | kCpuAvx2,
-                                             kCpuSse2 | kCpuAvx2 | kCpuFastStrings};
+inline constexpr uint32_t kSse2Bit = 1u << int(RoutineLevel::sse2);
+inline constexpr uint32_t kAvx2Bit = 1u << int(RoutineLevel::avx2);
+inline constexpr RoutineLevels kFastLevelLists[] = {
+    {1u | kSse2Bit, false}, {1u | kSse2Bit, true},           {1u | kSse2Bit | kAvx2Bit, false},
+    {1u | kSse2Bit | kAvx2Bit, true}, {1u | kAvx2Bit, false},
+};
 
-inline std::string feature_name(uint32_t features) {
-  std::string name = (features & kCpuSse2) ? "sse2" : "scalar";
-  if (features & kCpuAvx2) name += "_avx2";
-  if (features & kCpuFastStrings) name += "_strings";
+inline std::string level_list_name(const RoutineLevels& levels) {
+  std::string name = "plain";
+  for (RoutineLevel level : {RoutineLevel::sse2, RoutineLevel::avx2})
+    if (levels.uses(level)) name += std::string("_") + routine_level_name(level);
+  if (levels.fast_strings) name += "_strings";
   return name;
 }
 
-// A test over one fast set, given by its kCpu* mask.
-class FastSetTest : public ::testing::TestWithParam<uint32_t> {
+// A test over one list of levels.
+class FastSetTest : public ::testing::TestWithParam<RoutineLevels> {
  protected:
   void SetUp() override {
-    if (uint32_t missing = features() & ~gfx_fast_features())
-      GTEST_SKIP() << "this processor cannot run " << feature_name(missing);
+    const RoutineLevels& run = routine_levels();
+    if ((levels().in_use & ~run.in_use) || (levels().fast_strings && !run.fast_strings))
+      GTEST_SKIP() << "this run does not use " << level_list_name(levels()) << " (it uses "
+                   << level_list_name(run) << ")";
   }
-  uint32_t features() const { return GetParam(); }
+  const RoutineLevels& levels() const { return GetParam(); }
 };
 
-// Runs the TEST_Ps of a FastSetTest fixture once per fast set.
-#define ZQ_FOR_EVERY_FAST_SET(Fixture)                                             \
-  INSTANTIATE_TEST_SUITE_P(Sets, Fixture, ::testing::ValuesIn(kFastSetMasks),    \
-                           [](const ::testing::TestParamInfo<uint32_t>& info) { \
-                             return feature_name(info.param);                   \
+// Runs the TEST_Ps of a FastSetTest fixture once per list of levels.
+#define ZQ_FOR_EVERY_FAST_SET(Fixture)                                                  \
+  INSTANTIATE_TEST_SUITE_P(Sets, Fixture, ::testing::ValuesIn(kFastLevelLists),       \
+                           [](const ::testing::TestParamInfo<RoutineLevels>& info) { \
+                             return level_list_name(info.param);                     \
                            })
+
+// Names a list of levels in test output.
+inline void PrintTo(const RoutineLevels& levels, std::ostream* out) { *out << level_list_name(levels); }

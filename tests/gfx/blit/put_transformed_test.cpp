@@ -14,11 +14,11 @@
 #include "gfx/blit/put_transformed.h"
 #include "gfx/draw/context.h"
 #include "gfx/draw/pixel_routines.h"
-#include "gfx/screen/cpu_features.h"
 #include "gfx/image/image.h"
 #include "gfx/screen/screen.h"
 #include "runtime/runtime.h"
 #include "tests/gfx/drawing_test_support.h"
+#include "tests/gfx/fast_sets_test_support.h"
 #include "zentravolk/shortcuts.h"
 
 namespace {
@@ -134,11 +134,12 @@ double pick(std::mt19937& rng, std::initializer_list<double> fixed, double lo, d
   return std::uniform_real_distribution<double>(lo, hi)(rng);
 }
 
-// The path sets to compare: plain, and each fast set the processor can run.
-std::vector<uint32_t> path_sets() {
-  std::vector<uint32_t> sets{0};
-  for (uint32_t f : {kCpuSse2, kCpuSse2 | kCpuAvx2})
-    if ((f & ~gfx_fast_features()) == 0) sets.push_back(f);
+// The level lists to compare: plain, SSE2, and SSE2 with AVX2, each where
+// this run uses its levels.
+std::vector<RoutineLevels> path_sets() {
+  std::vector<RoutineLevels> sets{kPlainLevelOnly};
+  for (uint32_t bits : {kSse2Bit, kSse2Bit | kAvx2Bit})
+    if (((bits | 1u) & ~routine_levels().in_use) == 0) sets.push_back({bits | 1u, false});
   return sets;
 }
 
@@ -205,15 +206,15 @@ TEST_F(PutTransformed, MatchesThePerPixelRuleOnRandomTransforms) {
       const std::vector<uint8_t> want = expected_page(before, view, m, src + rect.y * src_pitch + rect.x * b,
                                                       src_pitch, b, pc.putter, pc.alpha, &rows);
       drawn_cases += want != before;
-      for (uint32_t features : path_sets()) {
+      for (const RoutineLevels& levels : path_sets()) {
         SCOPED_TRACE(::testing::Message()
-                     << "depth " << depth << " case " << n << " features " << features << " scale " << t.scale_x
+                     << "depth " << depth << " case " << n << " levels " << level_list_name(levels) << " scale " << t.scale_x
                      << "," << t.scale_y << " angle " << t.angle << " pivot " << t.pivot_x << "," << t.pivot_y
                      << " flip " << t.flip << " at " << x << "," << y);
         set_page(before);
         clear_dirty_rows();
         ctx->view = view;
-        ASSERT_EQ(gfx_put_transformed_with(features, nullptr, float(x), float(y), image, whole ? nullptr : &rect, &t,
+        ASSERT_EQ(gfx_put_transformed_with(levels, nullptr, float(x), float(y), image, whole ? nullptr : &rect, &t,
                                            pc.putter, pc.alpha, nullptr, nullptr),
                   ZQ_OK);
         ASSERT_EQ(page(), want);

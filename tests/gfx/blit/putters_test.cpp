@@ -149,17 +149,17 @@ ZQ_FOR_EVERY_FAST_SET(FastPutters);
 // alone, and the fast routine writes exactly the same bytes.
 TEST_P(FastPutters, MatchPlainAndReferenceOnRandomData) {
   std::mt19937 rng(12345);
-  const uint32_t features = this->features();
+  const RoutineLevels& levels = this->levels();
   for (PutterKind kind : kAllKinds) {
     for (int bpp : {1, 2, 4}) {
       if (kind == PutterKind::alpha_channel && bpp != 4) {
         EXPECT_EQ(putters_plain(kind)->by_bytes[bpp], nullptr);
-        EXPECT_EQ(putters_fast_for(features, kind)->by_bytes[bpp], nullptr);
+        EXPECT_EQ(putters_for(levels, kind)->by_bytes[bpp], nullptr);
         continue;
       }
       const int src_bpp = kind == PutterKind::alpha_channel ? 1 : bpp;
       Putter plain = putters_plain(kind)->by_bytes[bpp];
-      Putter fast = putters_fast_for(features, kind)->by_bytes[bpp];
+      Putter fast = putters_for(levels, kind)->by_bytes[bpp];
       ASSERT_NE(plain, nullptr);
       ASSERT_NE(fast, nullptr);
       for (int width : widths()) {
@@ -206,13 +206,39 @@ TEST_P(FastPutters, OverlappingRowsGiveThePlainResult) {
           uint8_t* s = &a[400];
           putters_plain(kind)->by_bytes[bpp](s, s + shift * bpp, w, h, pitch, pitch, alpha, nullptr, nullptr);
           s = &b[400];
-          putters_fast_for(features(), kind)->by_bytes[bpp](s, s + shift * bpp, w, h, pitch, pitch, alpha, nullptr,
-                                                            nullptr);
+          putters_for(levels(), kind)->by_bytes[bpp](s, s + shift * bpp, w, h, pitch, pitch, alpha, nullptr, nullptr);
           EXPECT_EQ(a, b) << kind_name(kind) << " bpp " << bpp << " shift " << shift << " alpha " << alpha;
         }
       }
     }
   }
+}
+
+// The merged tables: each entry from the highest level in use that has it,
+// a switched-off level skipped.
+TEST(PutterLevels, EachEntryComesFromTheHighestLevelInUseThatHasIt) {
+  constexpr uint32_t kSse2 = 1u << int(RoutineLevel::sse2), kAvx2 = 1u << int(RoutineLevel::avx2);
+  const RoutineLevels both{1u | kSse2 | kAvx2, false}, sse2{1u | kSse2, false}, avx2{1u | kAvx2, false};
+  for (PutterKind kind : kAllKinds)
+    for (int bpp : {1, 2, 4}) {
+      SCOPED_TRACE(::testing::Message() << kind_name(kind) << " bpp " << bpp);
+      EXPECT_EQ(putters_for(kPlainLevelOnly, kind)->by_bytes[bpp], putters_plain(kind)->by_bytes[bpp]);
+      const PutterTable* own_sse2 = putters_at_sse2(false, kind);
+      const PutterTable* own_avx2 = putters_at_avx2(false, kind);
+      Putter below_avx2 = own_sse2 && own_sse2->by_bytes[bpp] ? own_sse2->by_bytes[bpp] : putters_plain(kind)->by_bytes[bpp];
+      Putter want_both = own_avx2 && own_avx2->by_bytes[bpp] ? own_avx2->by_bytes[bpp] : below_avx2;
+      Putter want_avx2 = own_avx2 && own_avx2->by_bytes[bpp] ? own_avx2->by_bytes[bpp] : putters_plain(kind)->by_bytes[bpp];
+      EXPECT_EQ(putters_for(sse2, kind)->by_bytes[bpp], below_avx2);
+      EXPECT_EQ(putters_for(both, kind)->by_bytes[bpp], want_both);
+      EXPECT_EQ(putters_for(avx2, kind)->by_bytes[bpp], want_avx2);
+    }
+#if defined(__x86_64__)
+  // The AVX2 level speeds up copies but not the 5-6-5 blend: with SSE2 off
+  // that blend is plain's, with it on SSE2's.
+  EXPECT_NE(putters_for(avx2, PutterKind::copy)->by_bytes[4], putters_for(sse2, PutterKind::copy)->by_bytes[4]);
+  EXPECT_EQ(putters_for(avx2, PutterKind::blend)->by_bytes[2], putters_plain(PutterKind::blend)->by_bytes[2]);
+  EXPECT_EQ(putters_for(both, PutterKind::blend)->by_bytes[2], putters_at_sse2(false, PutterKind::blend)->by_bytes[2]);
+#endif
 }
 
 // One 4-byte pixel through a putter of one table.
@@ -225,7 +251,8 @@ uint32_t put4(const PutterTable* table, uint32_t s, uint32_t d, int alpha) {
 }
 
 TEST(Putters, PixelRulesAtFourBytes) {
-  for (auto pick : {putters_plain, putters_fast}) {
+  for (const RoutineLevels& levels : {kPlainLevelOnly, routine_levels()}) {
+    auto pick = [&](PutterKind kind) { return putters_for(levels, kind); };
     const PutterTable* transparent = pick(PutterKind::transparent);
     const PutterTable* blend = pick(PutterKind::blend);
     EXPECT_EQ(put4(transparent, 0x12FF00FF, 0xAABBCCDD, 0), 0xAABBCCDDu);
@@ -256,8 +283,10 @@ TEST(Putters, PixelRulesAtFourBytes) {
   }
 }
 
-// Dispatchers: the table is chosen on first use from the screen's vector-unit
-// flag, kept in the context, and forgotten when a screen opens again.
+// Dispatchers: the table is chosen on first use from the screen's routine
+// levels (the process's where the screen says the processor has the vector
+// unit, else plain), kept in the context, and forgotten when a screen opens
+// again.
 class PutterDispatch : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -281,7 +310,9 @@ TEST_F(PutterDispatch, ChoiceIsMadeOnFirstUseAndKeptPerScreen) {
     EXPECT_EQ(ctx->putters_copy, nullptr);
     EXPECT_EQ(ctx->putters_transparent, nullptr);
     EXPECT_EQ(ctx->putters_blend, nullptr);
-    auto table = vector_unit ? putters_fast : putters_plain;
+    auto table = [vector_unit](PutterKind kind) {
+      return putters_for(vector_unit ? routine_levels() : kPlainLevelOnly, kind);
+    };
 
     uint8_t src[8] = {1, 2, 3, 4, 5, 6, 7, 8}, dst[8] = {};
     putter_copy(src, dst, 2, 1, 8, 8, 0, nullptr, nullptr);

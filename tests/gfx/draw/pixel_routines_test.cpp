@@ -1,6 +1,6 @@
-// The fast routine set against the plain one: same bytes for every depth,
-// length and destination alignment, nothing written outside the span, and the
-// choice between the sets made from the processor's features.
+// The routine levels' sets against the plain one: same bytes for every
+// depth, length and destination alignment, nothing written outside the span,
+// and the set of the process's levels chosen for the screen.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -59,11 +59,11 @@ std::vector<int> lengths() {
 
 enum class Member { Fill, BlendFill };
 
-// Runs one span-fill member of the plain set and of the fast set of the
-// given features on identical buffers and demands identical bytes everywhere
+// Runs one span-fill member of the plain set and of the set of the given
+// levels on identical buffers and demands identical bytes everywhere
 // and no write outside.
-void expect_fill_matches(uint32_t features, int bpp, bool alpha, Member member, uint32_t colour) {
-  GfxRoutineSet plain = gfx_plain_routines(bpp, alpha), fast = gfx_fast_set(features, bpp, alpha).routines;
+void expect_fill_matches(const RoutineLevels& levels, int bpp, bool alpha, Member member, uint32_t colour) {
+  GfxRoutineSet plain = gfx_plain_routines(bpp, alpha), fast = gfx_level_set(levels, bpp, alpha).routines;
   FillSpanFn p = member == Member::Fill ? plain.fill : plain.blend_fill;
   FillSpanFn f = member == Member::Fill ? fast.fill : fast.blend_fill;
   uint32_t seed = colour;
@@ -90,12 +90,12 @@ TEST_P(FastRoutines, SpanFillsMatchPlainAtEveryDepthLengthAndAlignment) {
   std::mt19937 rng(7);
   for (int bpp : {1, 2, 4}) {
     for (uint32_t colour : {0u, 0xFFFFFFFFu, 0x12345678u, 0xFF00FF00u, uint32_t(rng()), uint32_t(rng())}) {
-      expect_fill_matches(features(), bpp, false, Member::Fill, colour);
-      expect_fill_matches(features(), bpp, true, Member::Fill, colour);
+      expect_fill_matches(levels(), bpp, false, Member::Fill, colour);
+      expect_fill_matches(levels(), bpp, true, Member::Fill, colour);
       // Without blending (below 4 bytes, or alpha primitives off) the blend
       // fill is the plain span fill and must not blend.
-      expect_fill_matches(features(), bpp, false, Member::BlendFill, colour);
-      if (bpp != 4) expect_fill_matches(features(), bpp, true, Member::BlendFill, colour);
+      expect_fill_matches(levels(), bpp, false, Member::BlendFill, colour);
+      if (bpp != 4) expect_fill_matches(levels(), bpp, true, Member::BlendFill, colour);
     }
   }
 }
@@ -106,13 +106,13 @@ TEST_P(FastRoutines, BlendFillMatchesPlainForEdgeAndRandomAlphas) {
   for (int i = 0; i < 4; ++i) alphas.push_back(rng() & 0xFF);
   for (uint32_t a : alphas)
     for (uint32_t rgb : {0u, 0xFFFFFFu, 0x00FF00u, 0xFF00FFu, uint32_t(rng() & 0xFFFFFF)})
-      expect_fill_matches(features(), 4, true, Member::BlendFill, (a << 24) | rgb);
+      expect_fill_matches(levels(), 4, true, Member::BlendFill, (a << 24) | rgb);
 }
 
 // Every alpha over pixels that cover every channel value: the vector
 // arithmetic must wrap exactly as the 32-bit scalar rule does.
 TEST_P(FastRoutines, BlendFillEqualsScalarRuleForEveryAlpha) {
-  FillSpanFn fill = gfx_fast_set(features(), 4, true).routines.blend_fill;
+  FillSpanFn fill = gfx_level_set(levels(), 4, true).routines.blend_fill;
   std::mt19937 rng(3);
   std::vector<uint32_t> pixels(259);
   for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = uint32_t(i % 256) * 0x01010101u ^ (rng() & 0xFF00FF);
@@ -127,7 +127,7 @@ TEST_P(FastRoutines, BlendFillEqualsScalarRuleForEveryAlpha) {
 
 TEST_P(FastRoutines, SpanCopiesMatchPlainForAllAlignments) {
   for (int bpp : {1, 2, 4}) {
-    GfxRoutineSet plain = gfx_plain_routines(bpp, false), fast = gfx_fast_set(features(), bpp, bpp == 4).routines;
+    GfxRoutineSet plain = gfx_plain_routines(bpp, false), fast = gfx_level_set(levels(), bpp, bpp == 4).routines;
     for (int dst_align = 0; dst_align < kMaxAlign; ++dst_align) {
       for (int src_align : {0, 1, 3, 4, 8, 15}) {
         for (int n : lengths()) {
@@ -146,7 +146,7 @@ TEST_P(FastRoutines, SpanCopiesMatchPlainForAllAlignments) {
 }
 
 TEST_P(FastRoutines, MemoryFillMatchesMemsetIncludingOutOfRangeByteValues) {
-  MemFillFn fill = gfx_fast_set(features(), 1, false).mem_fill;
+  MemFillFn fill = gfx_level_set(levels(), 1, false).mem_fill;
   for (int byte : {0, 0x5A, 0xFF, -1, 0x1AB, -200}) {
     for (int align = 0; align < kMaxAlign; ++align) {
       for (int n : lengths()) {
@@ -165,7 +165,7 @@ TEST_P(FastRoutines, MemoryFillMatchesMemsetIncludingOutOfRangeByteValues) {
 // Copies inside one buffer with the source before and after the destination
 // by every small distance: the result must be memmove's.
 TEST_P(FastRoutines, MemoryCopyHandlesOverlapLikeMemmove) {
-  MemCopyFn copy = gfx_fast_set(features(), 1, false).mem_copy;
+  MemCopyFn copy = gfx_level_set(levels(), 1, false).mem_copy;
   for (int n : {0, 1, 15, 16, 17, 31, 32, 33, 63, 64, 65, 130, 300, 2100}) {
     for (int distance = -40; distance <= 40; ++distance) {
       for (int align : {0, 5, 12}) {
@@ -189,7 +189,7 @@ TEST_P(FastRoutines, MemoryCopyHandlesOverlapLikeMemmove) {
 
 TEST_P(FastRoutines, NegativeCountsWriteNothing) {
   for (int bpp : {1, 2, 4}) {
-    GfxRoutineSet fast = gfx_fast_set(features(), bpp, true).routines;
+    GfxRoutineSet fast = gfx_level_set(levels(), bpp, true).routines;
     Arena original(64, 9), a = original, src(64, 10);
     for (int n : {-1, -16, INT32_MIN}) {
       fast.fill(a.at(3), 0xABCDEF01u, n);
@@ -212,24 +212,7 @@ TEST(CpuFeatures, AnswerPacksFamilyAboveTheStandardFlags) {
   EXPECT_EQ(gfx_cpu_answer(0x00000500u, 0xFF000000u), 0x05000000u);
 }
 
-TEST(CpuFeatures, VectorAnswerNeedsTheSystemToSaveWideRegisters) {
-  constexpr uint32_t kSse2 = 1u << 26, kOsXsave = 1u << 27, kAvx = 1u << 28, kAvx2 = 1u << 5, kErms = 1u << 9;
-  EXPECT_EQ(gfx_cpu_vector_answer(0, 0, 0, 0), 0u);
-  EXPECT_EQ(gfx_cpu_vector_answer(0, kSse2, kErms, 0), kCpuSse2 | kCpuFastStrings);
-  EXPECT_EQ(gfx_cpu_vector_answer(kOsXsave | kAvx, kSse2, kAvx2, 0x7), kCpuSse2 | kCpuAvx2);
-  // AVX2 on the processor, but the system does not save the upper halves,
-  // or does not say so: no AVX2.
-  EXPECT_EQ(gfx_cpu_vector_answer(kOsXsave | kAvx, kSse2, kAvx2, 0x3), kCpuSse2);
-  EXPECT_EQ(gfx_cpu_vector_answer(kAvx, kSse2, kAvx2, 0x7), kCpuSse2);
-  EXPECT_EQ(gfx_cpu_vector_answer(kOsXsave, kSse2, kAvx2, 0x7), kCpuSse2);
-}
-
 #if defined(__x86_64__)
-TEST(CpuFeatures, EveryX8664ProcessorReportsSse2) {
-  EXPECT_TRUE(gfx_cpu_vector_features() & kCpuSse2);
-  EXPECT_EQ(gfx_fast_features() & ~kCpuFastSetFeatures, 0u);
-}
-
 TEST(CpuFeatures, EveryX8664ProcessorReportsMmxAndAFamily) {
   uint32_t answer = gfx_cpu_features();
   EXPECT_TRUE(answer & kCpuMmx);
@@ -237,6 +220,35 @@ TEST(CpuFeatures, EveryX8664ProcessorReportsMmxAndAFamily) {
   EXPECT_EQ(gfx_cpu_features(), answer);
 }
 #endif
+
+// Each level puts only what it speeds up over the levels below: with SSE2
+// switched off the AVX2 level's spans run, and the blend fill (which AVX2
+// does not speed up) comes from plain, not from the SSE2 level.
+TEST(RoutineLevelSets, EachLevelPutsOnlyWhatItSpeedsUpOverTheLevelsBelow) {
+  constexpr uint32_t kSse2 = 1u << int(RoutineLevel::sse2), kAvx2 = 1u << int(RoutineLevel::avx2);
+  const GfxLevelSet plain = gfx_plain_set(4, true);
+  const GfxLevelSet sse2 = gfx_level_set({1u | kSse2, false}, 4, true);
+  const GfxLevelSet both = gfx_level_set({1u | kSse2 | kAvx2, false}, 4, true);
+  const GfxLevelSet avx2 = gfx_level_set({1u | kAvx2, false}, 4, true);
+  const GfxLevelSet none = gfx_level_set(kPlainLevelOnly, 4, true);
+  EXPECT_EQ(none.routines.fill, plain.routines.fill);
+  EXPECT_EQ(none.mem_copy, plain.mem_copy);
+  EXPECT_NE(sse2.routines.fill, plain.routines.fill);
+  EXPECT_NE(sse2.routines.blend_fill, plain.routines.blend_fill);
+  // Single pixels are the plain level's at every level.
+  EXPECT_EQ(both.routines.put, plain.routines.put);
+  EXPECT_EQ(both.routines.blend_put, plain.routines.blend_put);
+  EXPECT_EQ(both.routines.blend_fill, sse2.routines.blend_fill);
+  EXPECT_EQ(avx2.routines.blend_fill, plain.routines.blend_fill);
+#if defined(__x86_64__)
+  EXPECT_NE(both.routines.fill, sse2.routines.fill);
+  EXPECT_EQ(avx2.routines.fill, both.routines.fill);
+  EXPECT_EQ(avx2.mem_fill, both.mem_fill);
+#endif
+  // Without blending the blend fill is the span fill at every level.
+  EXPECT_EQ(gfx_level_set({1u | kAvx2, false}, 4, false).routines.blend_fill,
+            gfx_level_set({1u | kAvx2, false}, 4, false).routines.fill);
+}
 
 class RoutineChoice : public ::testing::Test {
  protected:
@@ -256,8 +268,8 @@ TEST_F(RoutineChoice, MmxProcessorGetsTheFastSetAndTheScreenFlag) {
     ASSERT_EQ(gfx_screen_res(64, 48, depth, 1, 0, 0), 0);
     gfx_get_context();
     int bpp = depth / 8;
-    // The set of the processor's widest features.
-    GfxFastSet fast = gfx_fast_set(gfx_fast_features(), bpp, false);
+    // The set of the process's levels.
+    GfxLevelSet fast = gfx_level_set(routine_levels(), bpp, false);
     EXPECT_TRUE(screen_state->flags & kScreenHasMmx);
     EXPECT_EQ(gfx_routines.fill, fast.routines.fill) << depth;
     EXPECT_EQ(gfx_routines.copy_span, fast.routines.copy_span) << depth;
