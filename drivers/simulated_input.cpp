@@ -108,6 +108,9 @@ bool win_simulate_key(int scancode, bool down) {
 void win_simulate_pointer(int x, int y, int buttons) {
   WindowState* st = target();
   WsMessage m{.type = kWsMouseMove};
+  // The position is in screen pixels; a scaled screen's window shows each
+  // as a block, and the window procedure maps the block's middle back.
+  if (st->flags & ZQ_OPEN_SCALED) scale_screen_to_window(st->layout, x, y, &x, &y);
   m.x = x;
   m.y = y;
   m.desktop_x = st->window_x + x;

@@ -16,7 +16,8 @@ void win_reset_simulated_input();
 // A key going down (again, while held: a repeat) or up; false when no key
 // has this scancode. The caller holds the screen lock.
 bool win_simulate_key(int scancode, bool down);
-// The pointer at x, y (window pixels) with these buttons held (ZQ_BUTTON_*
+// The pointer at x, y (screen pixels, which a scaled screen's window shows
+// as blocks) with these buttons held (ZQ_BUTTON_*
 // bits): a move when it moved, then a press or release per changed button.
 // The caller holds the screen lock.
 void win_simulate_pointer(int x, int y, int buttons);

@@ -18,4 +18,4 @@ ensure_packages() {
 }
 
 BUILD_PACKAGES=(cmake make g++ pkg-config libsdl2-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev libpng-dev libsdl2-gfx-dev liballegro4-dev libsdl2-image-dev libfreetype-dev)
-TEST_PACKAGES=(clang libclang-rt-14-dev xvfb xauth xdotool x11-utils imagemagick python3 libgl1-mesa-dri libglx-mesa0 doxygen libx11-dev fonts-dejavu-core)
+TEST_PACKAGES=(clang libclang-rt-14-dev xvfb xauth xdotool x11-utils openbox imagemagick python3 libgl1-mesa-dri libglx-mesa0 doxygen libx11-dev fonts-dejavu-core)

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "drivers/simulated_input.h"
 #include "window_test_support.h"
 #include "zentravolk/events.h"
 
@@ -157,6 +158,13 @@ TEST_F(ScaledScreen, GdiPointerMapsThroughScaleAndBarsBothWays) {
   driver->lock();
   EXPECT_EQ(driver->get_mouse(&x, &y, &wheel, &buttons, &clip), -1);
   driver->unlock();
+  // A simulated pointer speaks screen pixels too.
+  driver->lock();
+  win_simulate_pointer(7, 9, 0);
+  driver->unlock();
+  e = posted().events.back();
+  EXPECT_EQ(e.a, 7);
+  EXPECT_EQ(e.b, 9);
   // Setting the pointer lands in the middle of the pixel's block.
   driver->set_mouse(10, 20, -1, -1);
   EXPECT_TRUE(scripted_wait([](ScriptedWindowSystem& s) {

@@ -1,0 +1,318 @@
+// Scaled screens in a real X server: a 1920 x 1080 Xvfb of the suite's own
+// with a window manager (openbox), on the DirectX and GDI drivers. With
+// ZQSCALE=auto a screen's window opens at the largest whole factor that fits,
+// every k x k block of what the window shows is the page pixel it stands for,
+// resizes keep whole factors between black bars, Alt+Enter is the desktop's
+// full screen without a mode change and back, and the pointer is mapped
+// through the scale both ways. The game, which asks for full screen first,
+// opens the desktop's full screen with its picture centred.
+//
+// With ZQ_SCALE_SHOTS naming a folder, the window is saved there as a PNG
+// after each resize (for a reader to look at).
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <regex>
+
+#include "display_support.h"
+
+namespace {
+
+using namespace display_test;
+
+constexpr int kDesktopWidth = 1920, kDesktopHeight = 1080;
+
+struct Geometry {
+  int x = 0, y = 0, width = 0, height = 0;
+};
+
+// The window's client area on the desktop.
+Geometry geometry(const std::string& id) {
+  std::string info = shell("xwininfo -id " + id);
+  Geometry g;
+  std::smatch m;
+  if (std::regex_search(info, m, std::regex("Absolute upper-left X: +(-?\\d+)"))) g.x = std::stoi(m[1]);
+  if (std::regex_search(info, m, std::regex("Absolute upper-left Y: +(-?\\d+)"))) g.y = std::stoi(m[1]);
+  if (std::regex_search(info, m, std::regex("Width: +(\\d+)"))) g.width = std::stoi(m[1]);
+  if (std::regex_search(info, m, std::regex("Height: +(\\d+)"))) g.height = std::stoi(m[1]);
+  return g;
+}
+
+std::string read_file(const std::string& path) {
+  std::ifstream f(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+}
+
+// A picture of the page (RGB triples, width x height) shown at factor k with
+// its top-left corner at (left, top) of the window.
+struct Expected {
+  const std::string& page;
+  int width, height, k, left, top;
+};
+
+// Pixels of the window's client area (the part on the desktop) that differ
+// from the picture expected: the page's pixel inside the picture, black on
+// the bars.
+size_t differences(const std::string& root, const Geometry& window, const Expected& e) {
+  size_t differing = 0;
+  for (int y = 0; y < window.height; ++y) {
+    const int ry = window.y + y;
+    if (ry < 0 || ry >= kDesktopHeight) continue;
+    for (int x = 0; x < window.width; ++x) {
+      const int rx = window.x + x;
+      if (rx < 0 || rx >= kDesktopWidth) continue;
+      const char* shown = &root[(size_t(ry) * kDesktopWidth + size_t(rx)) * 3];
+      const int px = x - e.left, py = y - e.top;
+      static const char black[3] = {0, 0, 0};
+      const char* want = black;
+      if (px >= 0 && py >= 0 && px < e.width * e.k && py < e.height * e.k)
+        want = &e.page[(size_t(py / e.k) * size_t(e.width) + size_t(px / e.k)) * 3];
+      if (std::memcmp(shown, want, 3) != 0) ++differing;
+    }
+  }
+  return differing;
+}
+
+class ScaledDisplay : public ::testing::TestWithParam<const char*> {
+ protected:
+  static void SetUpTestSuite() {
+    if (find_program("Xvfb").empty() || find_program("openbox").empty()) return;
+    server = new XvfbServer;
+    if (!server->start(std::to_string(kDesktopWidth) + "x" + std::to_string(kDesktopHeight) + "x24")) {
+      delete server;
+      server = nullptr;
+      return;
+    }
+    window_manager = new Child({find_program("openbox")}, "", false);
+    // The manager is ready once it has taken the root window.
+    for (int i = 0; i < 100 && shell("xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null").find("window id") ==
+                                   std::string::npos;
+         ++i)
+      std::this_thread::sleep_for(50ms);
+  }
+  static void TearDownTestSuite() {
+    delete window_manager;
+    window_manager = nullptr;
+    delete server;
+    server = nullptr;
+  }
+  void SetUp() override {
+    if (find_program("Xvfb").empty()) GTEST_SKIP() << "Xvfb is not installed";
+    if (find_program("openbox").empty()) GTEST_SKIP() << "openbox is not installed";
+    ASSERT_NE(server, nullptr) << "Xvfb did not start";
+    setenv("DISPLAY", server->display().c_str(), 1);
+    setenv("ZQSCALE", "auto", 1);
+    setenv("ZQGFX", GetParam(), 1);
+  }
+  void TearDown() override {
+    unsetenv("ZQSCALE");
+    unsetenv("ZQGFX");
+  }
+
+  // The probe with a screen of that size, ready (its window: `id`).
+  std::unique_ptr<Child> start_probe(int width, int height, std::string* id) {
+    auto probe = std::make_unique<Child>(
+        std::vector<std::string>{build_dir() + "/tools/display_check/scale_probe", std::to_string(width),
+                                 std::to_string(height)},
+        "", true);
+    EXPECT_EQ(probe->read_line(15000ms), std::string("ready ") + GetParam()) << probe->errors();
+    *id = visible_window("scale_probe");
+    return probe;
+  }
+  static void quit(Child& probe) {
+    probe.send("quit");
+    EXPECT_EQ(probe.wait_exit(5000ms), 0) << probe.errors();
+  }
+  // The page as the probe reads it back.
+  static std::string page(Child& probe) {
+    char path[] = "/tmp/zq_scaled_page_XXXXXX";
+    close(mkstemp(path));
+    probe.send(std::string("dump ") + path);
+    EXPECT_EQ(probe.read_line(), "dumped") << probe.errors();
+    std::string rgb = read_file(path);
+    std::remove(path);
+    return rgb;
+  }
+  // Waits (up to 3 s) until the window shows the picture expected; the
+  // differences left.
+  static size_t settle(const std::string& id, const Expected& e, Geometry* seen = nullptr) {
+    size_t left = 0;
+    for (auto end = Clock::now() + 3s; Clock::now() < end;) {
+      const Geometry g = geometry(id);
+      if (seen) *seen = g;
+      left = differences(shell("import -window root -depth 8 rgb:- 2>/dev/null"), g, e);
+      if (left == 0) break;
+      std::this_thread::sleep_for(100ms);
+    }
+    return left;
+  }
+  static void keep_shot(const std::string& id, const std::string& name) {
+    const char* folder = std::getenv("ZQ_SCALE_SHOTS");
+    if (!folder) return;
+    const Geometry g = geometry(id);
+    shell("import -window root -crop " + std::to_string(g.width) + "x" + std::to_string(g.height) + "+" +
+          std::to_string(g.x) + "+" + std::to_string(g.y) + " +repage '" + folder + "/" + name + ".png'");
+  }
+  static void resize(const std::string& id, int width, int height) {
+    shell("xdotool windowmove --sync " + id + " 0 0 windowsize --sync " + id + " " + std::to_string(width) + " " +
+          std::to_string(height));
+  }
+  static std::string after_alt_enter(const std::string& id) {
+    shell("xdotool windowfocus --sync " + id + " key alt+Return");
+    std::this_thread::sleep_for(500ms);  // the window is made anew
+    return visible_window("scale_probe");
+  }
+  static std::string ask(Child& probe, const std::string& command, const std::string& answer) {
+    probe.send(command);
+    return probe.read_until(answer);
+  }
+
+  static inline XvfbServer* server = nullptr;
+  static inline Child* window_manager = nullptr;
+};
+
+TEST_P(ScaledDisplay, WindowsOpenAtTheLargestFactorAndEachBlockIsItsPagePixel) {
+  const struct {
+    int width, height, k;
+  } cases[] = {{640, 480, 2}, {320, 200, 4}};
+  for (const auto& c : cases) {
+    std::string id;
+    auto started = start_probe(c.width, c.height, &id);
+    Child& probe = *started;
+    ASSERT_FALSE(id.empty()) << probe.errors();
+    const std::string rgb = page(probe);
+    ASSERT_EQ(rgb.size(), size_t(c.width) * size_t(c.height) * 3);
+    Geometry g;
+    EXPECT_EQ(settle(id, {rgb, c.width, c.height, c.k, 0, 0}, &g), 0u) << c.width << " x " << c.height;
+    EXPECT_EQ(g.width, c.width * c.k);
+    EXPECT_EQ(g.height, c.height * c.k);
+    quit(probe);
+  }
+}
+
+TEST_P(ScaledDisplay, ResizesShowTheLargestWholeFactorCentredBetweenBlackBars) {
+  std::string id;
+  auto started = start_probe(640, 480, &id);
+  Child& probe = *started;
+  ASSERT_FALSE(id.empty()) << probe.errors();
+  const std::string rgb = page(probe);
+  EXPECT_EQ(settle(id, {rgb, 640, 480, 2, 0, 0}), 0u);
+  keep_shot(id, std::string(GetParam()) + "-1280x960");
+  resize(id, 1000, 900);
+  Geometry g;
+  EXPECT_EQ(settle(id, {rgb, 640, 480, 1, 180, 210}, &g), 0u);
+  EXPECT_EQ(g.width, 1000);
+  EXPECT_EQ(g.height, 900);
+  keep_shot(id, std::string(GetParam()) + "-1000x900");
+  resize(id, 1920, 1000);
+  EXPECT_EQ(settle(id, {rgb, 640, 480, 2, 320, 20}, &g), 0u);
+  EXPECT_EQ(g.width, 1920);
+  EXPECT_EQ(g.height, 1000);
+  keep_shot(id, std::string(GetParam()) + "-1920x1000");
+  quit(probe);
+}
+
+TEST_P(ScaledDisplay, AltEnterIsTheDesktopsFullScreenWithoutAModeChangeAndBack) {
+  std::string id;
+  auto started = start_probe(640, 480, &id);
+  Child& probe = *started;
+  ASSERT_FALSE(id.empty()) << probe.errors();
+  const std::string rgb = page(probe);
+  resize(id, 1000, 900);
+  ASSERT_EQ(settle(id, {rgb, 640, 480, 1, 180, 210}), 0u);
+  id = after_alt_enter(id);
+  ASSERT_FALSE(id.empty());
+  Geometry g;
+  EXPECT_EQ(settle(id, {rgb, 640, 480, 2, 320, 60}, &g), 0u);
+  EXPECT_EQ(g.x, 0);
+  EXPECT_EQ(g.y, 0);
+  EXPECT_EQ(g.width, kDesktopWidth);
+  EXPECT_EQ(g.height, kDesktopHeight);
+  EXPECT_NE(shell("xdpyinfo").find("dimensions:    1920x1080 pixels"), std::string::npos);
+  keep_shot(id, std::string(GetParam()) + "-full-screen");
+  // Back: the window at its last size.
+  id = after_alt_enter(id);
+  ASSERT_FALSE(id.empty());
+  EXPECT_EQ(settle(id, {rgb, 640, 480, 1, 180, 210}, &g), 0u);
+  EXPECT_EQ(g.width, 1000);
+  EXPECT_EQ(g.height, 900);
+  quit(probe);
+}
+
+TEST_P(ScaledDisplay, PointerIsMappedThroughTheScaleAndBarsAreOutside) {
+  std::string id;
+  auto started = start_probe(640, 480, &id);
+  Child& probe = *started;
+  ASSERT_FALSE(id.empty()) << probe.errors();
+  resize(id, 1920, 1000);  // 2 x at (320, 20)
+  const std::string rgb = page(probe);
+  ASSERT_EQ(settle(id, {rgb, 640, 480, 2, 320, 20}), 0u);
+  shell("xdotool windowfocus --sync " + id);
+  const struct {
+    int window_x, window_y;
+    std::string answer;
+  } points[] = {{320, 20, "mouse 0 0 0"},       {325, 23, "mouse 0 2 1"},     {1599, 979, "mouse 0 639 479"},
+                {1000, 500, "mouse 0 340 240"}, {319, 500, "mouse 1 -1 -1"},  {1600, 500, "mouse 1 -1 -1"},
+                {800, 10, "mouse 1 -1 -1"}};
+  for (const auto& p : points) {
+    shell("xdotool mousemove --window " + id + " " + std::to_string(p.window_x) + " " + std::to_string(p.window_y));
+    std::string answer;
+    for (auto end = Clock::now() + 2s; Clock::now() < end && answer != p.answer;) {
+      std::this_thread::sleep_for(50ms);
+      answer = ask(probe, "mouse", "mouse ");
+    }
+    EXPECT_EQ(answer, p.answer) << "window point " << p.window_x << "," << p.window_y;
+  }
+  // The last move in the picture came as a mouse event in screen pixels.
+  probe.send("events");
+  std::string line, last_move;
+  while (!(line = probe.read_line()).empty() && line != "end")
+    if (line.rfind("event 4 ", 0) == 0 || line.rfind("event 9 ", 0) == 0) last_move = line;
+  EXPECT_EQ(last_move.substr(0, 14), "event 4 240 -5"); // (800, 10): above the picture
+  // Setting the pointer puts it on the middle of the pixel's block.
+  EXPECT_EQ(ask(probe, "set 10 20", "set"), "set");
+  const Geometry g = geometry(id);
+  std::string expected = "x:" + std::to_string(g.x + 320 + 21) + " y:" + std::to_string(g.y + 20 + 41);
+  std::string location;
+  for (auto end = Clock::now() + 2s; Clock::now() < end && location.rfind(expected, 0) != 0;) {
+    std::this_thread::sleep_for(50ms);
+    location = shell("xdotool getmouselocation");
+  }
+  EXPECT_EQ(location.substr(0, expected.size()), expected);
+  quit(probe);
+}
+
+TEST_P(ScaledDisplay, GameOpensTheDesktopsFullScreenWithItsPictureCentred) {
+  Child game({build_dir() + "/tools/display_check/display_probe", "--only", GetParam(), data_dir()}, "", true);
+  ASSERT_EQ(game.read_line(15000ms), std::string("ready ") + GetParam()) << game.errors();
+  std::string id = visible_window("Zentravolk");
+  ASSERT_FALSE(id.empty());
+  EXPECT_EQ(ask(game, "mode", "mode "), "mode full screen");
+  std::this_thread::sleep_for(300ms);
+  char path[] = "/tmp/zq_scaled_game_XXXXXX";
+  close(mkstemp(path));
+  game.send(std::string("freeze ") + path);
+  ASSERT_EQ(game.read_line(), "frozen") << game.errors();
+  const std::string rgb = read_file(path);
+  std::remove(path);
+  Geometry g;
+  EXPECT_EQ(settle(id, {rgb, 640, 480, 2, 320, 60}, &g), 0u);
+  EXPECT_EQ(g.width, kDesktopWidth);
+  EXPECT_EQ(g.height, kDesktopHeight);
+  // Alt+Enter: a 1280 x 960 window.
+  shell("xdotool windowfocus --sync " + id + " key alt+Return");
+  std::this_thread::sleep_for(500ms);
+  id = visible_window("Zentravolk");
+  EXPECT_EQ(ask(game, "mode", "mode "), "mode window");
+  EXPECT_EQ(settle(id, {rgb, 640, 480, 2, 0, 0}, &g), 0u);
+  EXPECT_EQ(g.width, 1280);
+  EXPECT_EQ(g.height, 960);
+  shell("xdotool windowfocus --sync " + id + " keydown Escape");
+  EXPECT_EQ(game.read_until("escape"), "escape");
+  shell("xdotool keyup Escape");
+  EXPECT_EQ(game.wait_exit(5000ms), 0) << game.errors();
+}
+
+INSTANTIATE_TEST_SUITE_P(Drivers, ScaledDisplay, ::testing::Values("DirectX", "GDI"));
+
+}  // namespace
