@@ -2,13 +2,17 @@
 // (extended codes) and the character messages that follow the key. On every
 // driver, fed the messages the window system makes for a key, the two agree:
 // Ctrl+Tab types no character, so it posts nothing at all (only its key
-// events), while Tab, Shift+Tab and Ctrl+I give the tab character.
+// events), while Tab, Shift+Tab and Ctrl+I give the tab character. Simulated
+// keys take the same path.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <chrono>
 #include <thread>
+#include <utility>
 
+#include "drivers/simulated_input.h"
 #include "platform/key_characters.h"
 #include "window_test_support.h"
 
@@ -116,6 +120,61 @@ TEST_P(KeyPathsThreads, ControlCharactersArriveOnceAndMatchTheKeyEvent) {
   press(SDL_SCANCODE_2, false, true);  // Ctrl+2 types nothing
   EXPECT_TRUE(posted().keys.empty());
   EXPECT_EQ(press_event().second, 0);
+}
+
+// A simulated key takes the keyboard's path: Shift+Tab played through the
+// layer posts what the window system's Shift+Tab does. A simulated key held
+// stays down through the driver's passes, which rebuild the key state from
+// the keyboard, until it is let go.
+TEST_P(KeyPathsThreads, SimulatedKeysTakeTheKeyboardsPathAndStayDownThroughDriverPasses) {
+  const auto key_events = [] {
+    std::vector<std::array<int, 4>> tab;
+    for (const GfxEvent& e : posted().events)
+      if (e.a == kTabScancode) tab.push_back({e.type, e.a, e.b, e.c});
+    return tab;
+  };
+  press(SDL_SCANCODE_TAB, true, false);
+  const PostedInput real = posted();
+  const auto real_events = key_events();
+  {
+    std::lock_guard<std::mutex> guard(posted_lock);
+    posted_input = PostedInput{};
+  }
+  scripted([](ScriptedWindowSystem& s) {
+    std::fill(std::begin(s.keys), std::end(s.keys), uint8_t(0));
+    std::fill(std::begin(s.scancodes), std::end(s.scancodes), uint8_t(0));
+  });
+  win_lock();
+  win_reset_simulated_input();
+  const std::pair<int, bool> played[] = {
+      {ZQ_SC_LSHIFT, true}, {kTabScancode, true}, {kTabScancode, false}, {ZQ_SC_LSHIFT, false}};
+  for (auto [scancode, down] : played) EXPECT_TRUE(win_simulate_key(scancode, down));
+  const bool active = win_state()->active != 0;
+  win_unlock();
+  EXPECT_EQ(posted().keys, real.keys);
+  EXPECT_EQ(key_events(), real_events);
+  ASSERT_TRUE(active) << "the driver's passes rebuild the key state only while the window is active";
+
+  win_lock();
+  win_simulate_key(ZQ_SC_RIGHT, true);
+  win_unlock();
+
+  const auto key_state_after_passes = [&](int scancode) {
+    for (int pass = 0; pass < 5; ++pass) {
+      if (!GetParam().threaded) GetParam().driver->poll_events();
+      std::this_thread::sleep_for(15ms);
+    }
+    win_lock();
+    const int down = screen->key_state[scancode];
+    win_unlock();
+    return down;
+  };
+  EXPECT_EQ(key_state_after_passes(ZQ_SC_RIGHT), 1);
+  EXPECT_EQ(key_state_after_passes(ZQ_SC_LSHIFT), 0);
+  win_lock();
+  win_simulate_key(ZQ_SC_RIGHT, false);
+  win_unlock();
+  EXPECT_EQ(key_state_after_passes(ZQ_SC_RIGHT), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Drivers, KeyPathsThreads,
