@@ -171,7 +171,10 @@ ZQ_API int gfx_wait_event(InputEvent* event, int timeout_ms);
 /** Adds an event of the program's own to the end of the queue, as if the
  *  window had posted it: to replay recorded input, or to hand the frame loop
  *  a message of a type of the program's choosing. A full queue drops its
- *  oldest event.
+ *  oldest event. Only the queue sees the record: the key state, the key
+ *  buffer and the pointer stay as they are. To play a key or the pointer as
+ *  if it were real, everywhere at once, use gfx_simulate_key() and
+ *  gfx_simulate_pointer().
  *  @param event the event; any type.
  *  @return ::ZQ_OK, or ::ZQ_ERR_ILLEGAL_CALL with no screen open or a null
  *          @p event. */
