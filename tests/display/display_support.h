@@ -28,6 +28,20 @@ namespace display_test {
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
+// Sanitizer builds run several times slower and check the whole heap at
+// exit: time limits on a program's ending give them more time.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kSanitized = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+#else
+constexpr bool kSanitized = false;
+#endif
+
 inline bool file_exists(const std::string& path) {
   struct stat st;
   return stat(path.c_str(), &st) == 0;

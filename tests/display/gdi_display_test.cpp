@@ -13,19 +13,7 @@ namespace {
 
 using namespace display_test;
 
-// Escape must end the game within a second. Sanitizer builds run several
-// times slower and check the whole heap at exit, so they get more time.
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr bool kSanitized = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
-constexpr bool kSanitized = true;
-#else
-constexpr bool kSanitized = false;
-#endif
-#else
-constexpr bool kSanitized = false;
-#endif
+// Escape must end the game within a second (more in sanitizer builds).
 constexpr long kEndLimitMs = kSanitized ? 4000 : 1000;
 
 class GdiDisplayThreads : public ::testing::Test {

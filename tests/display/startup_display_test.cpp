@@ -20,11 +20,6 @@ namespace {
 
 using namespace display_test;
 
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr bool kSanitized = true;
-#else
-constexpr bool kSanitized = false;
-#endif
 const std::string kNoDisplayLine = "zentravolk: no display driver could start";
 
 std::string game_program() { return build_dir() + "/game/zentravolk"; }
