@@ -94,8 +94,6 @@ bool make_texture(WindowState* st, DxDisplay* d) {
   return st->blitter != nullptr;
 }
 
-bool update_layout(WindowState* st);
-
 int dx_window_init(WindowState* st) {
   const WindowSystem* ws = window_system();
   auto* d = new (std::nothrow) DxDisplay;
@@ -130,7 +128,7 @@ int dx_window_init(WindowState* st) {
   }
   if (win_create_window(st, style, x, y, window_width, window_height) != 0) return -1;
   if (!make_texture(st, d)) return -1;
-  update_layout(st);
+  win_follow_drawable(st);
   if (screen_state) screen_state->refresh_rate = ws->refresh_rate(st->window);
   return 0;
 }
@@ -153,15 +151,6 @@ void dx_window_exit(WindowState* st) {
   st->driver_data = nullptr;
 }
 
-// A scaled screen's picture follows the window's drawable: true when it
-// moved, and the whole window must be shown again.
-bool update_layout(WindowState* st) {
-  int width = 0, height = 0;
-  if (!(st->flags & ZQ_OPEN_SCALED) || !st->window || !window_system()->drawable_size(st->window, &width, &height))
-    return false;
-  return win_update_layout(st, width, height);
-}
-
 // Where the texture goes: scaled, the picture of the layout; else at the
 // top-left corner, the picture offset down.
 WsRect picture_place(const WindowState* st, const DxDisplay* d) {
@@ -174,7 +163,7 @@ WsRect picture_place(const WindowState* st, const DxDisplay* d) {
 void dx_present(WindowState* st) {
   DxDisplay* d = display_of(st);
   if (!d || !d->texture) return;
-  update_layout(st);
+  win_follow_drawable(st);
   const WsRect place = picture_place(st, d);
   window_system()->present_texture(d->texture, &place);
 }
@@ -269,7 +258,7 @@ PassResult update_pass(WindowState* st) {
       }
       result.texture = d->texture;
       // A resized scaled window shows the picture in its new place at once.
-      result.present = changed || follow_refresh || update_layout(st);
+      result.present = changed || follow_refresh || win_follow_drawable(st);
       result.place = picture_place(st, d);
     }
     if (st->active) read_keys(s);

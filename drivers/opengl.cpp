@@ -16,6 +16,7 @@
 
 #include "drivers/display_modes.h"
 #include "drivers/key_tables.h"
+#include "drivers/opengl_scale.h"
 #include "drivers/refusal.h"
 #include "drivers/simulated_input.h"
 #include "drivers/window.h"
@@ -42,6 +43,7 @@ struct GlDriverState {
   WsGlAttributes format{};  // what the window was made with
   bool mode_changed = false;
   bool mode_failed = false;  // the last window set-up could not switch the display
+  GlScaler* scaler = nullptr;  // a scaled screen's: draws the picture at its factor and place
   std::string extensions;
 } gl;
 
@@ -88,8 +90,10 @@ WsGlAttributes pixel_request(int flags, int screen_depth) {
 int gl_window_setup(WindowState* st) {
   const WindowSystem* ws = window_system();
   gl.mode_failed = false;
-  int style = 0, x = 0, y = 0;
-  if (st->flags & ZQ_OPEN_FULLSCREEN) {
+  int style = 0, x = 0, y = 0, width = st->width, height = st->height;
+  if (st->flags & ZQ_OPEN_SCALED) {
+    win_scaled_window(st, &style, &x, &y, &width, &height);
+  } else if (st->flags & ZQ_OPEN_FULLSCREEN) {
     WsDisplayMode mode{st->width, st->height, st->depth, 0};  // any refresh rate
     if (!ws->change_display_mode(&mode)) {
       driver_refuse("no %d x %d x %d display mode", st->width, st->height, st->depth);
@@ -106,7 +110,8 @@ int gl_window_setup(WindowState* st) {
     driver_refuse("pixel format not offered: %s", driver_system_reason());
     return -1;
   }
-  if (win_create_window(st, style | kWsStyleOpenGL, x, y, st->width, st->height) != 0) return -1;
+  if (win_create_window(st, style | kWsStyleOpenGL, x, y, width, height) != 0) return -1;
+  win_follow_drawable(st);
   if (gl.context && !ws->gl_make_current(st->window, gl.context)) {
     driver_refuse("context not usable in the new window: %s", driver_system_reason());
     return -1;
@@ -120,6 +125,7 @@ int gl_window_setup(WindowState* st) {
 // context stays, without a window to draw in.
 void gl_window_hide(WindowState* st) {
   const WindowSystem* ws = window_system();
+  win_remember_window(st);
   if (st->window) {
     if (gl.context) ws->gl_make_current(nullptr, nullptr);
     ws->destroy_window(st->window);
@@ -207,6 +213,11 @@ int gl_init(const char* title, int width, int height, int depth, int refresh_rat
     auto enable = reinterpret_cast<void (*)(unsigned)>(ws->gl_proc("glEnable"));
     enable(kGlMultisample);
   }
+  if (st->flags & ZQ_OPEN_SCALED) {
+    gl.scaler = gl_scaler_create(ws);
+    if (!gl.scaler) return -1;
+    gl_scaler_set_viewport(gl.scaler, st->width, st->height);
+  }
   return 0;
 }
 
@@ -214,6 +225,8 @@ void gl_exit() {
   const WindowSystem* ws = window_system();
   if (gl.loaded) {
     if (gl.context) {
+      gl_scaler_destroy(gl.scaler);  // its texture belongs to the context
+      gl.scaler = nullptr;
       ws->gl_make_current(nullptr, nullptr);
       ws->gl_delete_context(gl.context);
       gl.context = nullptr;
@@ -234,7 +247,13 @@ void gl_lock() {}
 
 void gl_flip() {
   WindowState* st = win_state();
-  if (st && st->window) window_system()->gl_swap(st->window);
+  if (!st || !st->window) return;
+  const WindowSystem* ws = window_system();
+  if (gl.scaler) {
+    win_follow_drawable(st);
+    gl_scaler_show(gl.scaler, st->layout, st->width, st->height);
+  }
+  ws->gl_swap(st->window);
 }
 
 void gl_poll_events() {

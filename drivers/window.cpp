@@ -101,14 +101,14 @@ int win_init(const char* title, int width, int height, int depth, int refresh_ra
   st->height = height;
   st->depth = depth;
   st->refresh_rate = refresh_rate;
-  // ZQSCALE makes every screen a scaled one; shaped and OpenGL screens are
-  // shown as they are.
+  // ZQSCALE makes every screen a scaled one; shaped screens are shown as
+  // they are.
   const int scale = scale_from_environment();
   if (scale >= 0) {
     flags |= ZQ_OPEN_SCALED;
     st->open_scale = scale;
   }
-  if (flags & (ZQ_OPEN_SHAPED | ZQ_OPEN_OPENGL)) flags &= ~ZQ_OPEN_SCALED;
+  if (flags & ZQ_OPEN_SHAPED) flags &= ~ZQ_OPEN_SCALED;
   st->flags = flags;
   st->cursor_shown = 1;
   st->last_x = kWinNoPosition;
@@ -231,6 +231,13 @@ bool win_update_layout(WindowState* st, int drawable_width, int drawable_height)
                  layout.window_width != old.window_width || layout.window_height != old.window_height;
   st->layout = layout;
   return changed;
+}
+
+bool win_follow_drawable(WindowState* st) {
+  int width = 0, height = 0;
+  if (!(st->flags & ZQ_OPEN_SCALED) || !st->window || !window_system()->drawable_size(st->window, &width, &height))
+    return false;
+  return win_update_layout(st, width, height);
 }
 
 int win_create_window(WindowState* st, int style, int x, int y, int width, int height) {

@@ -128,6 +128,9 @@ void win_remember_window(WindowState* state);
 // The layout of the picture in a drawable of that size; true when it
 // differs from the one in force, which it then replaces.
 bool win_update_layout(WindowState* state, int drawable_width, int drawable_height);
+// A scaled screen's layout for its window's drawable as it is now; true
+// when it changed (the whole window must be shown again).
+bool win_follow_drawable(WindowState* state);
 // Carries out the program's requests, then handles every pending message;
 // while the pointer is outside the window, notes where it is, so its first
 // move back in measures from there.

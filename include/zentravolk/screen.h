@@ -50,8 +50,9 @@ ZQ_BEGIN_DECLS
  *  black bars, each pixel a sharp square; full screen is the desktop's own,
  *  without a display-mode change. Pointer positions stay in screen pixels.
  *  The environment variable `ZQSCALE` ("auto", or a factor 1..16 to open
- *  the window at) makes every screen a scaled one. Not for OpenGL or
- *  shaped screens. */
+ *  the window at) makes every screen a scaled one. An OpenGL screen draws
+ *  its picture with the viewport the driver sets (the screen's size) and is
+ *  shown the same way. Shaped screens are never scaled. */
 #define ZQ_OPEN_SCALED 0x80
 #define ZQ_OPEN_NULL_DRIVER (-1) /**< the "Null" driver, without trying any real one */
 /** @} */

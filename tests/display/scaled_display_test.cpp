@@ -5,13 +5,17 @@
 // resizes keep whole factors between black bars, Alt+Enter is the desktop's
 // full screen without a mode change and back, and the pointer is mapped
 // through the scale both ways. The game, which asks for full screen first,
-// opens the desktop's full screen with its picture centred.
+// opens the desktop's full screen with its picture centred. On OpenGL the
+// demo's picture is drawn sharp (every k x k block one colour) in the same
+// places.
 //
 // With ZQ_SCALE_SHOTS naming a folder, the window is saved there as a PNG
 // after each resize (for a reader to look at).
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <regex>
 
 #include "display_support.h"
@@ -314,5 +318,77 @@ TEST_P(ScaledDisplay, GameOpensTheDesktopsFullScreenWithItsPictureCentred) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Drivers, ScaledDisplay, ::testing::Values("DirectX", "GDI"));
+
+// Pixels of a window showing a picture drawn with OpenGL (640 x 480, a dark
+// blue ground) at factor k from (left, top) that break the rules: a k x k
+// block not of one colour, the picture's corner not the ground's colour, a
+// bar pixel not black.
+size_t unsharp(const std::string& root, const Geometry& window, int k, int left, int top) {
+  const auto at = [&root, &window](int x, int y) -> const char* {
+    const int rx = window.x + x, ry = window.y + y;
+    if (rx < 0 || ry < 0 || rx >= kDesktopWidth || ry >= kDesktopHeight) return nullptr;
+    return &root[(size_t(ry) * kDesktopWidth + size_t(rx)) * 3];
+  };
+  size_t wrong = 0;
+  static const char black[3] = {0, 0, 0};
+  for (int y = 0; y < window.height; ++y)
+    for (int x = 0; x < window.width; ++x) {
+      const char* shown = at(x, y);
+      if (!shown) continue;
+      const int px = x - left, py = y - top;
+      if (px < 0 || py < 0 || px >= 640 * k || py >= 480 * k) {
+        wrong += std::memcmp(shown, black, 3) != 0;
+      } else if (const char* block = at(left + px / k * k, top + py / k * k)) {
+        wrong += std::memcmp(shown, block, 3) != 0;
+      }
+    }
+  const char* corner = at(left, top);
+  const unsigned char ground[3] = {26, 51, 102};
+  for (int c = 0; corner && c < 3; ++c) wrong += std::abs(int(uint8_t(corner[c])) - int(ground[c])) > 2;
+  return wrong;
+}
+
+class ScaledOpenGl : public ScaledDisplay {
+ protected:
+  // Waits (up to 3 s) for the window to show the picture that way.
+  static size_t settle_sharp(const std::string& id, int k, int left, int top, Geometry* seen) {
+    size_t left_over = 0;
+    for (auto end = Clock::now() + 3s; Clock::now() < end;) {
+      *seen = geometry(id);
+      left_over = unsharp(shell("import -window root -depth 8 rgb:- 2>/dev/null"), *seen, k, left, top);
+      if (left_over == 0) break;
+      std::this_thread::sleep_for(100ms);
+    }
+    return left_over;
+  }
+};
+
+TEST_P(ScaledOpenGl, PictureIsDrawnSharpAtWholeFactorsBetweenBarsAndInTheDesktopsFullScreen) {
+  Child demo({build_dir() + "/examples/opengl_demo"}, "", false);
+  std::string id = visible_window("opengl_demo");
+  ASSERT_FALSE(id.empty()) << demo.errors();
+  Geometry g;
+  EXPECT_EQ(settle_sharp(id, 2, 0, 0, &g), 0u);
+  EXPECT_EQ(g.width, 1280);
+  EXPECT_EQ(g.height, 960);
+  resize(id, 1000, 900);
+  EXPECT_EQ(settle_sharp(id, 1, 180, 210, &g), 0u);
+  EXPECT_EQ(g.width, 1000);
+  resize(id, 1920, 1000);
+  EXPECT_EQ(settle_sharp(id, 2, 320, 20, &g), 0u);
+  EXPECT_EQ(g.width, 1920);
+  shell("xdotool windowfocus --sync " + id + " key alt+Return");
+  std::this_thread::sleep_for(500ms);
+  id = visible_window("opengl_demo");
+  ASSERT_FALSE(id.empty());
+  EXPECT_EQ(settle_sharp(id, 2, 320, 60, &g), 0u);
+  EXPECT_EQ(g.width, kDesktopWidth);
+  EXPECT_EQ(g.height, kDesktopHeight);
+  shell("xdotool windowfocus --sync " + id + " keydown Escape");
+  EXPECT_EQ(demo.wait_exit(5000ms), 0) << demo.errors();
+  shell("xdotool keyup Escape");
+}
+
+INSTANTIATE_TEST_SUITE_P(Drivers, ScaledOpenGl, ::testing::Values("OpenGL"));
 
 }  // namespace

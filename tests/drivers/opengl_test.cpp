@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "drivers/opengl.h"
+#include "drivers/refusal.h"
 #include "window_test_support.h"
 
 namespace {
@@ -185,6 +186,26 @@ TEST_F(OpenglScripted, FullScreenSwitchKeepsTheContext) {
   opengl_driver.poll_events();
   EXPECT_TRUE(scripted_called("restore mode"));
   EXPECT_TRUE(scripted([](ScriptedWindowSystem& s) { return s.gl_current && s.window_open; }));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(OpenglScripted, ScaledScreenOpensAtItsFactorAndFullScreenChangesNoMode) {
+  ASSERT_EQ(open(ZQ_OPEN_OPENGL | ZQ_OPEN_SCALED), 0);  // 2 x fits 90% of the 1024 x 740 usable desktop
+  EXPECT_TRUE(scripted_called("create 640x480 at 192,130"));
+  opengl_driver.flip();  // the picture drawn at its place, then swapped
+  EXPECT_EQ(scripted([](ScriptedWindowSystem& s) { return s.swaps; }), 1);
+  opengl_driver.exit();
+  ASSERT_EQ(open(ZQ_OPEN_OPENGL | ZQ_OPEN_SCALED | ZQ_OPEN_FULLSCREEN), 0);
+  EXPECT_TRUE(scripted_called("create 1024x768 at 0,0"));
+  EXPECT_FALSE(scripted_called("mode"));
+  opengl_driver.exit();
+  // Without what the copy needs the scaled screen is refused, with the reason.
+  scripted([](ScriptedWindowSystem& s) { s.gl_missing_procs = {"glCopyTexSubImage2D"}; });
+  EXPECT_EQ(open(ZQ_OPEN_OPENGL | ZQ_OPEN_SCALED), -1);
+  EXPECT_NE(driver_refusal().find("glCopyTexSubImage2D"), std::string::npos) << driver_refusal();
 }
 
 }  // namespace
