@@ -39,7 +39,13 @@ struct DxDisplay {
   WsTexture* texture = nullptr;
   bool mode_changed = false;
   int picture_offset = 0;  // rows of black above the picture in a taller mode
+  // Passes that still present after a scaled screen's new layout: the
+  // renderer learns the window's new size from its own event, which may
+  // come a pass after the window system reports the size.
+  int presents_after_layout = 0;
 };
+
+constexpr int kPresentsAfterLayout = 5;
 
 DxDisplay* display_of(WindowState* st) { return static_cast<DxDisplay*>(st->driver_data); }
 
@@ -257,8 +263,12 @@ PassResult update_pass(WindowState* st) {
         result.count = last - first + 1;
       }
       result.texture = d->texture;
-      // A resized scaled window shows the picture in its new place at once.
-      result.present = changed || follow_refresh || win_follow_drawable(st);
+      // A resized scaled window shows the picture in its new place at once,
+      // and again while the renderer catches up with the size.
+      if (win_follow_drawable(st)) d->presents_after_layout = kPresentsAfterLayout;
+      const bool settling = d->presents_after_layout > 0;
+      if (settling) --d->presents_after_layout;
+      result.present = changed || follow_refresh || settling;
       result.place = picture_place(st, d);
     }
     if (st->active) read_keys(s);

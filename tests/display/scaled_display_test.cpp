@@ -137,11 +137,12 @@ class ScaledDisplay : public ::testing::TestWithParam<const char*> {
     std::remove(path);
     return rgb;
   }
-  // Waits (up to 3 s) until the window shows the picture expected; the
+  // Waits (up to 6 s: the window manager and the driver may be slow on a
+  // loaded machine) until the window shows the picture expected; the
   // differences left.
   static size_t settle(const std::string& id, const Expected& e, Geometry* seen = nullptr) {
     size_t left = 0;
-    for (auto end = Clock::now() + 3s; Clock::now() < end;) {
+    for (auto end = Clock::now() + 6s; Clock::now() < end;) {
       const Geometry g = geometry(id);
       if (seen) *seen = g;
       left = differences(shell("import -window root -depth 8 rgb:- 2>/dev/null"), g, e);
@@ -350,10 +351,10 @@ size_t unsharp(const std::string& root, const Geometry& window, int k, int left,
 
 class ScaledOpenGl : public ScaledDisplay {
  protected:
-  // Waits (up to 3 s) for the window to show the picture that way.
+  // Waits (up to 6 s) for the window to show the picture that way.
   static size_t settle_sharp(const std::string& id, int k, int left, int top, Geometry* seen) {
     size_t left_over = 0;
-    for (auto end = Clock::now() + 3s; Clock::now() < end;) {
+    for (auto end = Clock::now() + 6s; Clock::now() < end;) {
       *seen = geometry(id);
       left_over = unsharp(shell("import -window root -depth 8 rgb:- 2>/dev/null"), *seen, k, left, top);
       if (left_over == 0) break;
