@@ -42,6 +42,14 @@ namespace {
 
 // The pixels of a clipped line, stepped through by address: one store (or
 // one blend) per pixel. Rows are evenly spaced by the target's pitch.
+//
+// The minor steps taken k pixels after the first are floor((rem + k step) /
+// twice_n). Where count x twice_n < 2^32 they come exactly from 32.32 fixed
+// point: start and increment rounded up, the overestimate after k steps is
+// below k + 1 units, less than the distance 2^32 / twice_n from any value
+// short of a whole step to the next whole step. Then each pixel costs an add
+// and a shift with no branch on the line's slope; other lines step by the
+// remainder.
 template <typename T, bool Blend>
 void step_line(const ShapeCanvas& c, const LineSteps& L) {
   GfxContext* ctx = c.ctx;
@@ -51,15 +59,28 @@ void step_line(const ShapeCanvas& c, const LineSteps& L) {
   ptrdiff_t major = L.x_major ? size : pitch, minor = L.sign * (L.x_major ? pitch : size);
   const T v = T(c.colour);
   const uint32_t colour = c.colour;
+  auto put = [&](uint8_t* at) {
+    if constexpr (Blend) {
+      gfx_blend_into_32(at, colour);
+    } else {
+      std::memcpy(at, &v, sizeof(T));
+    }
+  };
   // Kept in locals: the stores through p could otherwise alias them.
   const long long step = L.step, twice_n = L.twice_n;
   long long rem = L.rem, count = L.i1 - L.i0 + 1;
+  constexpr unsigned kFraction = 32;
+  if (twice_n > 0 && (unsigned __int128)count * (unsigned long long)twice_n < ((unsigned __int128)1 << kFraction)) {
+    const uint64_t whole = uint64_t(twice_n);
+    const uint64_t increment = ((uint64_t(step) << kFraction) + whole - 1) / whole;
+    // From a pixel the line starts or restarts on, the remainder is often
+    // the half step: exactly half a unit, no division.
+    uint64_t at = 2 * rem == twice_n ? uint64_t(1) << (kFraction - 1) : ((uint64_t(rem) << kFraction) + whole - 1) / whole;
+    for (; count > 0; --count, p += major, at += increment) put(p + ptrdiff_t(at >> kFraction) * minor);
+    return;
+  }
   for (; count > 0; --count) {
-    if constexpr (Blend) {
-      gfx_blend_into_32(p, colour);
-    } else {
-      std::memcpy(p, &v, sizeof(T));
-    }
+    put(p);
     p += major;
     rem += step;
     if (rem >= twice_n) {
@@ -87,7 +108,9 @@ void ShapeCanvas::line(long long ax, long long ay, long long bx, long long by) c
   step_line_for(ctx->bytes_per_pixel, blend)(*this, L);
   // The rows between the first and the last pixel drawn are all drawn on.
   long long last_m = L.m;
-  if (L.twice_n > 0)
+  if (L.i1 == L.n)  // to the far end: the whole minor length
+    last_m = L.step / 2;
+  else if (L.twice_n > 0)
     last_m += (long long)line_walk_detail::quotient(__int128(L.i1 - L.i0) * L.step + L.rem, L.twice_n);
   long long y_first = L.y_at_i0(), y_last = L.x_major ? L.minor0 + L.sign * last_m : L.major0 + L.i1;
   mark_rows(std::min(y_first, y_last), std::max(y_first, y_last));

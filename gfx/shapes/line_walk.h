@@ -81,15 +81,19 @@ inline bool gfx_clip_line(long long ax, long long ay, long long bx, long long by
   if (minor_len == 0 || L.n == 0) {
     if (mlo > 0 || mhi < 0) return false;
   } else {
-    i0 = std::max(i0, line_walk_detail::first_step_reaching(mlo, L.n, minor_len));
-    i1 = std::min(i1, line_walk_detail::first_step_reaching(mhi + 1, L.n, minor_len) - 1);
+    // m runs from 0 to minor_len: a bound it never passes needs no division.
+    if (mlo > 0) i0 = std::max(i0, line_walk_detail::first_step_reaching(mlo, L.n, minor_len));
+    if (mhi < minor_len) i1 = std::min(i1, line_walk_detail::first_step_reaching(mhi + 1, L.n, minor_len) - 1);
   }
   if (i0 > i1) return false;
   L.i0 = (long long)i0;
   L.i1 = (long long)i1;
   L.twice_n = 2 * L.n;
   L.step = 2 * minor_len;
-  if (L.n > 0) {
+  if (L.n > 0 && i0 == 0) {  // from the start: m 0, the remainder the half step
+    L.m = 0;
+    L.rem = L.n;
+  } else if (L.n > 0) {
     Wide num = 2 * i0 * minor_len + L.n;
     L.m = (long long)line_walk_detail::quotient(num, L.twice_n);
     L.rem = (long long)line_walk_detail::remainder(num, L.twice_n);

@@ -48,24 +48,31 @@ class PolygonScan {
   // rows the polygon does not reach).
   template <typename Each>
   void rows(long long from, long long to, Each each) {
-    std::vector<long long> xs;
+    std::vector<long long> xs(edges_.size());
     size_t next = 0;  // edges_ are sorted by first row
     for (long long y = from; y < to; ++y) {
       while (next < edges_.size() && edges_[next].first_row <= y) start(edges_[next++], y);
-      xs.clear();
-      size_t kept = 0;
-      for (size_t i = 0; i < active_.size(); ++i) {
-        Edge& e = active_[i];
+      Edge* active = active_.data();
+      const size_t n = active_.size();
+      size_t count = 0;
+      for (size_t i = 0; i < n; ++i) {
+        Edge& e = active[i];
         if (e.end_row <= y) continue;  // past its lower end: dropped
-        xs.push_back(e.q);
+        xs[count] = e.q;
         e.step();
-        active_[kept++] = e;
+        if (count != i) active[count] = e;
+        ++count;
       }
-      active_.resize(kept);
-      // Crossings move little from row to row: insertion sort.
-      for (size_t i = 1; i < xs.size(); ++i)
-        for (size_t j = i; j > 0 && xs[j] < xs[j - 1]; --j) std::swap(xs[j], xs[j - 1]);
-      each(y, xs.data(), xs.size());
+      active_.resize(count);
+      // Crossings move little from row to row: insertion sort, each one held
+      // while the larger ones before it move up.
+      for (size_t i = 1; i < count; ++i) {
+        const long long x = xs[i];
+        size_t j = i;
+        for (; j > 0 && xs[j - 1] > x; --j) xs[j] = xs[j - 1];
+        xs[j] = x;
+      }
+      each(y, xs.data(), count);
     }
   }
 
@@ -78,13 +85,12 @@ class PolygonScan {
     long long first_row, end_row;
     long long x0, y0, dx, dy;
     long long q, e, a, b, d;
-    void step() {
+    void step() {  // without a branch: the carry's direction is not predictable
       q += a;
       e -= b;
-      if (e < 0) {
-        e += d;
-        ++q;
-      }
+      const long long carry = e >> 63;  // -1 where e went below 0, else 0
+      e += d & carry;
+      q -= carry;
     }
   };
   void start(Edge e, long long y);

@@ -158,6 +158,34 @@ TEST_F(Shapes, SolidLinesAreTheLineWalksPixels) {
   }
 }
 
+// Lines from far outside (whose steps cannot be carried in 32.32 fixed
+// point, so the remainder steps them) and long lines across a wide screen
+// (which the fixed point carries) give the line walk's pixels too.
+TEST_F(Shapes, FarAndLongLinesAreTheLineWalksPixels) {
+  std::mt19937 rng(23);
+  open(2000, 41, 32);
+  std::uniform_int_distribution<int> direction(-1000, 1000), along(-50, 2050), across(-20, 60);
+  int far_drawn = 0;
+  for (int n = 0; n < 200; ++n) {
+    const bool far_off = n % 2 == 0;
+    int ax = along(rng), ay = across(rng), bx = along(rng), by = across(rng);
+    if (far_off) {  // through an on-screen pixel, the ends thousands of steps out
+      const int px = int(rng() % 2000), py = int(rng() % 41), dx = direction(rng), dy = direction(rng);
+      ax = px - dx * 9000;
+      ay = py - dy * 9000;
+      bx = px + dx * 7000;
+      by = py + dy * 7000;
+    }
+    const Pixels seen = line_pixels(ax, ay, bx, by);
+    Pixels walked;
+    gfx_walk_line(ax, ay, bx, by, {0, 0, 2000, 41},
+                  [&](long long x, long long y, long long) { walked.insert({int(x), int(y)}); });
+    ASSERT_EQ(seen, walked) << ax << "," << ay << " " << bx << "," << by;
+    far_drawn += far_off && !seen.empty();
+  }
+  EXPECT_GT(far_drawn, 20);  // the far lines do reach the screen
+}
+
 TEST_F(Shapes, CirclesAreSymmetricGapFreeAndFilledWithoutHoles) {
   open(4200, 4200, 8);
   std::vector<int> radii;
