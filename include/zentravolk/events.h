@@ -100,7 +100,16 @@ ZQ_BEGIN_DECLS
 #define ZQ_NO_EVENT (-1)
 
 /** One event. Read @c type first; it tells which of the other members holds
- *  the values (all members begin with the same @c type). */
+ *  the values (all members begin with the same @c type).
+ *
+ *  On a scaled screen (::ZQ_OPEN_SCALED, or the environment's @c ZQSCALE)
+ *  the "window pixels" of the positions are the screen's own: the window's
+ *  position mapped back through the scale k and the bars,
+ *  x = floor((window x - left bar) / k), so a position over a bar lies
+ *  outside the screen as one outside the window does. The motion @c dx,
+ *  @c dy stays in desktop pixels; the motion in screen pixels is the change
+ *  of @c x, @c y from one event to the next (the move's four values are all
+ *  taken, so the record has no word left to carry it). */
 typedef union InputEvent {
   int32_t type; /**< ZQ_EVENT_... */
   /** ::ZQ_EVENT_KEY_PRESS, ::ZQ_EVENT_KEY_RELEASE, ::ZQ_EVENT_KEY_REPEAT. */

@@ -55,13 +55,15 @@ ZQ_API int gfx_multikey(int scancode);
  *  @param buttons button bits: 1 left, 2 right, 4 middle; or null.
  *  @param clip 1 while the pointer is confined to the window; or null.
  *  @return ::ZQ_OK; ::ZQ_ERR_ILLEGAL_CALL (all outputs -1) with no screen
- *          open, or while the pointer is outside the window or the window
- *          is not active (on the "Null" driver: until gfx_simulate_pointer()
- *          puts it inside). */
+ *          open, or while the pointer is outside the window (on a scaled
+ *          screen: also over the black bars) or the window is not active
+ *          (on the "Null" driver: until gfx_simulate_pointer() puts it
+ *          inside). */
 ZQ_API int gfx_get_mouse(int* x, int* y, int* wheel, int* buttons, int* clip);
 
 /** Moves, shows or hides and confines the mouse pointer.
- *  @param x,y new position in screen pixels; negative: unchanged.
+ *  @param x,y new position in screen pixels; negative: unchanged. On a
+ *         scaled screen the pointer goes to the middle of the pixel's block.
  *  @param cursor 1 show, 0 hide; negative: unchanged.
  *  @param clip 1 confine to the window, 0 free; negative: unchanged.
  *  @return ::ZQ_OK, or ::ZQ_ERR_ILLEGAL_CALL with no screen open or a driver
@@ -100,7 +102,8 @@ ZQ_API int gfx_simulate_key(int scancode, int down);
  *  gfx_get_mouse() and the event queue show as they would a real pointer's
  *  (on "Null" too). Positions outside the window are allowed, as a drag
  *  with a button held gives them.
- *  @param x,y the position in window pixels.
+ *  @param x,y the position in window pixels (a scaled screen's own pixels,
+ *         each shown as a block of the window).
  *  @param buttons the buttons held: ::ZQ_BUTTON_LEFT, ... bits.
  *  @return ::ZQ_OK, or ::ZQ_ERR_ILLEGAL_CALL with no screen open. */
 ZQ_API int gfx_simulate_pointer(int x, int y, int buttons);
