@@ -27,19 +27,6 @@ bool rows_fit(const ImageBuffer* image, int header, int rows, int pitch) {
 
 }  // namespace
 
-ViewClip gfx_view_clip(const GfxContext* ctx) {
-  ViewClip c{ctx->view.x, ctx->view.y, (long long)ctx->view.x + ctx->view.width,
-         (long long)ctx->view.y + ctx->view.height};
-  if (!ctx->target && screen_state) {
-    // The screen's rows end where its line table ends, whatever the view says.
-    c.left = std::max(c.left, 0LL);
-    c.top = std::max(c.top, 0LL);
-    c.right = std::min(c.right, (long long)screen_state->width);
-    c.bottom = std::min(c.bottom, (long long)screen_state->height);
-  }
-  return c;
-}
-
 bool gfx_source_image(const ImageBuffer* image, int target_bytes, SourceImage* out) {
   ImageInfo info = gfx_image_info(image);
   SourceImage s{info.bytes_per_pixel, info.width, info.height, info.pitch, info.pixels};

@@ -1,9 +1,12 @@
 // Image blitting: copying an image, or a rectangle of it, onto an image or
 // the screen's work page through a putter.
 #pragma once
+#include <algorithm>
 #include <cstdint>
 
+#include "drivers/screen_state.h"
 #include "gfx/blit/putters.h"
+#include "gfx/draw/context.h"
 #include "zentravolk/blit.h"  // gfx_put and its ZQ_PUT_* flags
 
 struct ImageBuffer;
@@ -41,10 +44,23 @@ int gfx_fail_bad_target();
 
 // The context's view as 64-bit edges (right and bottom exclusive), limited
 // to the screen's pixels when the screen is the target.
+// Inline: every shape and put starts with it, and a returned record read
+// back from memory would stall the caller.
 struct ViewClip {
   long long left, top, right, bottom;
 };
-ViewClip gfx_view_clip(const GfxContext* ctx);
+inline ViewClip gfx_view_clip(const GfxContext* ctx) {
+  ViewClip c{ctx->view.x, ctx->view.y, (long long)ctx->view.x + ctx->view.width,
+             (long long)ctx->view.y + ctx->view.height};
+  if (!ctx->target && screen_state) {
+    // The screen's rows end where its line table ends, whatever the view says.
+    c.left = std::max(c.left, 0LL);
+    c.top = std::max(c.top, 0LL);
+    c.right = std::min(c.right, (long long)screen_state->width);
+    c.bottom = std::min(c.bottom, (long long)screen_state->height);
+  }
+  return c;
+}
 
 // The start every put shares: a screen open, a source and a putter given,
 // the target set, the point stepped (ZQ_PUT_POINT_RELATIVE) and turned into
