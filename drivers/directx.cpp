@@ -169,7 +169,9 @@ WsRect picture_place(const WindowState* st, const DxDisplay* d) {
 void dx_present(WindowState* st) {
   DxDisplay* d = display_of(st);
   if (!d || !d->texture) return;
-  win_follow_drawable(st);
+  // A new layout met here is shown again by the passes after this one too
+  // (see presents_after_layout).
+  if (win_follow_drawable(st)) d->presents_after_layout = kPresentsAfterLayout;
   const WsRect place = picture_place(st, d);
   window_system()->present_texture(d->texture, &place);
 }

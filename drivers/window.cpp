@@ -216,8 +216,9 @@ void win_scaled_window(WindowState* st, int* style, int* x, int* y, int* width, 
 
 void win_remember_window(WindowState* st) {
   WsRect rect;
+  const WindowSystem* ws = window_system();
   if ((st->flags & ZQ_OPEN_SCALED) && !(st->flags & ZQ_OPEN_FULLSCREEN) && st->window &&
-      window_system()->client_rect(st->window, &rect) && rect.width > 0)
+      ws->client_rect(st->window, &rect) && rect.width > 0 && ws->frame_origin(st->window, &rect.x, &rect.y))
     st->last_window = rect;
 }
 

@@ -54,8 +54,9 @@ struct WindowState {
   // Scaled screens (open flag ZQ_OPEN_SCALED, or ZQSCALE): the factor a
   // window opens at (0: the largest that fits the usable desktop), where
   // the picture is now (written by the driver thread under the screen lock,
-  // read by the window procedure), and the window's place and size to
-  // restore after full screen (width 0 until it left a window).
+  // read by the window procedure), and the window's place (its frame's
+  // corner) and client size to restore after full screen (width 0 until it
+  // left a window).
   int open_scale = 0;
   ScaleLayout layout;
   WsRect last_window{};

@@ -109,6 +109,16 @@ bool client_rect(WsWindow* w, WsRect* rect) {
 
 void move_window(WsWindow* w, int x, int y) { SDL_SetWindowPosition(w->window, x, y); }
 
+bool frame_origin(WsWindow* w, int* x, int* y) {
+  int top = 0, left = 0;
+  SDL_GetWindowPosition(w->window, x, y);
+  if (SDL_GetWindowBordersSize(w->window, &top, &left, nullptr, nullptr) == 0) {
+    *x -= left;
+    *y -= top;
+  }
+  return true;
+}
+
 bool usable_desktop(WsRect* area) {
   SDL_Rect r;
   if (!sdl_video_start() || SDL_GetDisplayUsableBounds(0, &r) != 0) return false;
@@ -337,6 +347,7 @@ const WindowSystem sdl_window_system = {
     .raise_window = raise_window,
     .set_title = set_title,
     .client_rect = client_rect,
+    .frame_origin = frame_origin,
     .move_window = move_window,
     .drawable_size = drawable_size,
     .next_message = next_message,

@@ -155,6 +155,11 @@ struct WindowSystem {
   void (*set_title)(WsWindow* window, const char* title);
   // The client area in desktop pixels.
   bool (*client_rect)(WsWindow* window, WsRect* rect);
+  // The top-left corner of the window's frame on the desktop (the client
+  // area's when it has none, or when the system cannot tell): the corner a
+  // new window is asked for to come back to the same place, since window
+  // managers put the frame there.
+  bool (*frame_origin)(WsWindow* window, int* x, int* y);
   void (*move_window)(WsWindow* window, int x, int y);
   // The size of the window's drawable in pixels: the client area's, or
   // more on a high-DPI display (kWsStyleHighDpi).

@@ -224,7 +224,8 @@ TEST_P(ScaledDisplay, AltEnterIsTheDesktopsFullScreenWithoutAModeChangeAndBack) 
   ASSERT_FALSE(id.empty()) << probe.errors();
   const std::string rgb = page(probe);
   resize(id, 1000, 900);
-  ASSERT_EQ(settle(id, {rgb, 640, 480, 1, 180, 210}), 0u);
+  Geometry before;
+  ASSERT_EQ(settle(id, {rgb, 640, 480, 1, 180, 210}, &before), 0u);
   id = after_alt_enter(id);
   ASSERT_FALSE(id.empty());
   Geometry g;
@@ -235,12 +236,14 @@ TEST_P(ScaledDisplay, AltEnterIsTheDesktopsFullScreenWithoutAModeChangeAndBack) 
   EXPECT_EQ(g.height, kDesktopHeight);
   EXPECT_NE(shell("xdpyinfo").find("dimensions:    1920x1080 pixels"), std::string::npos);
   keep_shot(id, std::string(GetParam()) + "-full-screen");
-  // Back: the window at its last size.
+  // Back: the window at its last size and place.
   id = after_alt_enter(id);
   ASSERT_FALSE(id.empty());
   EXPECT_EQ(settle(id, {rgb, 640, 480, 1, 180, 210}, &g), 0u);
   EXPECT_EQ(g.width, 1000);
   EXPECT_EQ(g.height, 900);
+  EXPECT_EQ(g.x, before.x);
+  EXPECT_EQ(g.y, before.y);
   quit(probe);
 }
 

@@ -142,6 +142,15 @@ bool drawable_size(WsWindow*, int* width, int* height) {
   });
 }
 
+// The stand-in's windows have no frame.
+bool frame_origin(WsWindow*, int* x, int* y) {
+  return locked([x, y](ScriptedWindowSystem& s) {
+    *x = s.client.x;
+    *y = s.client.y;
+    return s.window_open;
+  });
+}
+
 bool client_rect(WsWindow*, WsRect* rect) {
   return locked([rect](ScriptedWindowSystem& s) {
     *rect = s.client;
@@ -396,6 +405,7 @@ const WindowSystem scripted_window_system = {
     .raise_window = raise_window,
     .set_title = set_title,
     .client_rect = client_rect,
+    .frame_origin = frame_origin,
     .move_window = move_window,
     .drawable_size = drawable_size,
     .next_message = next_message,
