@@ -1,5 +1,7 @@
-/* Hello: opens a window, writes a line of text in the built-in font and a
- * line on the text console, and waits for a key. On the Null driver, which
+/* Hello: opens a 320 x 200 screen in a window scaled to suit the desktop
+ * (each pixel a sharp square, resizable, Alt+Enter for full screen),
+ * writes a line of text in the built-in font and a line on the text
+ * console, and waits for a key. On the Null driver, which
  * has no keyboard, it checks its text instead of waiting.
  *
  *   hello                  (ZQGFX=null hello to run without a display)
@@ -13,7 +15,7 @@ static StringValue* text(const char* chars) { return rt_str_temp(chars, (int)str
 
 int main(int argc, char** argv) {
   rt_init(argc, argv, 0);
-  if (gfx_screen_res(320, 200, 32, 1, ZQ_OPEN_WINDOWED, 0) != ZQ_OK) {
+  if (gfx_screen_res(320, 200, 32, 1, ZQ_OPEN_WINDOWED | ZQ_OPEN_SCALED, 0) != ZQ_OK) {
     fprintf(stderr, "hello: no screen: %s (%s)\n", rt_error_text(rt_get_error()), rt_error_detail());
     return 1;
   }
