@@ -80,6 +80,22 @@ inline void hand_over(const TransformJob& job, const uint8_t* rows, long long x,
   gfx_mark_dirty(job.ctx, int(y), int(height));
 }
 
+// Rows y .. y + h - 1 of n pixels from column x, made by make_row(to, k,
+// in_band) for row y + k into a per-thread buffer and handed to the putter
+// a band (at most kBandBytes) at a time; in_band counts the rows already
+// made in the current band, so a row may copy the one above it.
+template <int B, typename MakeRow>
+void hand_over_in_bands(const TransformJob& job, long long x, long long y, long long n, long long h, MakeRow make_row) {
+  const int row_bytes = int(n * B);
+  const long long band = std::max<long long>(1, (long long)(kBandBytes / size_t(row_bytes)));
+  uint8_t* buffer = scratch<uint8_t>(size_t(std::min(band, h)) * size_t(row_bytes));
+  for (long long k0 = 0; k0 < h; k0 += band) {
+    const long long count = std::min(band, h - k0);
+    for (long long r = 0; r < count; ++r) make_row(buffer + r * row_bytes, k0 + r, r);
+    hand_over(job, buffer, x, y + k0, n, count, row_bytes);
+  }
+}
+
 // ---- plain: every pixel mapped on its own, one row at a time ----------------
 
 void draw_plain(const TransformJob& job) {
@@ -199,29 +215,23 @@ void draw_axis_aligned(const TransformJob& job) {
     }
   }
 
-  const int row_bytes = int(n * B);
-  const long long band = std::max<long long>(1, (long long)(kBandBytes / size_t(row_bytes)));
-  uint8_t* buffer = scratch<uint8_t>(size_t(std::min(band, rows.last - rows.first)) * size_t(row_bytes));
+  const size_t row_bytes = size_t(n * B);
   int last_j = -1;
-  for (long long y0 = rows.first; y0 < rows.last; y0 += band) {
-    const long long count = std::min(band, rows.last - y0);
-    for (long long r = 0; r < count; ++r) {
-      uint8_t* to = buffer + r * row_bytes;
-      int j = source_row(y0 + r);
-      if (j == last_j && r > 0) {
-        std::memcpy(to, to - row_bytes, size_t(row_bytes));
-        continue;
-      }
-      last_j = j;
-      const uint8_t* src = job.pixels + ptrdiff_t(j) * job.pitch;
-      switch (run) {
-        case ColumnRun::forward: std::memcpy(to, src + ptrdiff_t(columns[0]) * B, size_t(row_bytes)); break;
-        case ColumnRun::backward: reverse_row<B>(to, src + ptrdiff_t(columns[0] + 1) * B, n); break;
-        case ColumnRun::table: gather_columns<B>(to, src, columns, n); break;
-      }
-    }
-    hand_over(job, buffer, cols.first, y0, n, count, row_bytes);
-  }
+  hand_over_in_bands<B>(job, cols.first, rows.first, n, rows.last - rows.first,
+                        [&](uint8_t* to, long long k, long long in_band) {
+                          const int j = source_row(rows.first + k);
+                          if (j == last_j && in_band > 0) {  // the row above in the band is the same
+                            std::memcpy(to, to - row_bytes, row_bytes);
+                            return;
+                          }
+                          last_j = j;
+                          const uint8_t* src = job.pixels + ptrdiff_t(j) * job.pitch;
+                          switch (run) {
+                            case ColumnRun::forward: std::memcpy(to, src + ptrdiff_t(columns[0]) * B, row_bytes); break;
+                            case ColumnRun::backward: reverse_row<B>(to, src + ptrdiff_t(columns[0] + 1) * B, n); break;
+                            case ColumnRun::table: gather_columns<B>(to, src, columns, n); break;
+                          }
+                        });
 }
 
 // The samples of one row span: u[k] and v[k] are the columns' products, ru
@@ -357,21 +367,13 @@ void draw_unit(const TransformJob& job) {
     hand_over(job, from, cols.first, rows.first, n, h, job.pitch);
     return;
   }
-  const int row_bytes = int(n * B);
-  const long long band = std::max<long long>(1, (long long)(kBandBytes / size_t(row_bytes)));
-  uint8_t* buffer = scratch<uint8_t>(size_t(std::min(band, h)) * size_t(row_bytes));
-  for (long long y0 = 0; y0 < h; y0 += band) {
-    const long long count = std::min(band, h - y0);
-    for (long long r = 0; r < count; ++r) {
-      const uint8_t* src = job.pixels + ptrdiff_t(rows.start + rows.step * (y0 + r)) * job.pitch;
-      uint8_t* to = buffer + r * row_bytes;
-      if (cols.step > 0)
-        std::memcpy(to, src + ptrdiff_t(left) * B, size_t(row_bytes));
-      else
-        reverse_row<B>(to, src + ptrdiff_t(cols.start + 1) * B, n);
-    }
-    hand_over(job, buffer, cols.first, rows.first + y0, n, count, row_bytes);
-  }
+  hand_over_in_bands<B>(job, cols.first, rows.first, n, h, [&](uint8_t* to, long long k, long long) {
+    const uint8_t* src = job.pixels + ptrdiff_t(rows.start + rows.step * k) * job.pitch;
+    if (cols.step > 0)
+      std::memcpy(to, src + ptrdiff_t(left) * B, size_t(n * B));
+    else
+      reverse_row<B>(to, src + ptrdiff_t(cols.start + 1) * B, n);
+  });
 }
 
 template <int B>
