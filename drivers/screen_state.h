@@ -65,7 +65,7 @@ struct ScreenState {
   int text_columns, text_rows;
   uint8_t* key_state;  // kKeyStateSize entries
   int refresh_rate;
-  TextCell** text_cells;  // page_count buffers of text_columns x text_rows
+  TextCell** text_cells;  // page_count buffers of text_columns x text_rows, then a blank record
   GfxEvent* event_queue;  // kEventQueueSize records
   int event_head, event_tail;
   std::binary_semaphore* event_lock;

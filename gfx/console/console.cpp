@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdlib>
+#include <cstring>
 
 #include "drivers/screen_state.h"
 #include "gfx/draw/context.h"
@@ -23,30 +24,6 @@ const FontDescriptor* font_of_height(int height) {
   }
 }
 
-// New text cells for every page at columns x rows; the work page's hold
-// spaces in the context's colours. On failure nothing is changed.
-bool rebuild_cells(ScreenState* s, const GfxContext* ctx, int columns, int rows) {
-  const size_t cells = size_t(columns) * size_t(rows);
-  auto** pages = static_cast<TextCell**>(std::calloc(size_t(s->page_count), sizeof(TextCell*)));
-  bool ok = pages != nullptr;
-  for (int i = 0; ok && i < s->page_count; ++i) {
-    pages[i] = static_cast<TextCell*>(std::calloc(cells ? cells : 1, sizeof(TextCell)));
-    ok = pages[i] != nullptr;
-  }
-  if (!ok) {
-    for (int i = 0; pages && i < s->page_count; ++i) std::free(pages[i]);
-    std::free(pages);
-    return false;
-  }
-  std::fill_n(pages[ctx->work_page], cells, TextCell{32, ctx->foreground, ctx->background});
-  if (s->text_cells) {
-    for (int i = 0; i < s->page_count; ++i) std::free(s->text_cells[i]);
-    std::free(s->text_cells);
-  }
-  s->text_cells = pages;
-  return true;
-}
-
 // 5-6-5 to 0xFFRRGGBB, each component's top bits repeated into its low bits.
 uint32_t widen_565(uint32_t v) {
   const uint32_t r = (v >> 11) & 0x1F, g = (v >> 5) & 0x3F, b = v & 0x1F;
@@ -54,6 +31,41 @@ uint32_t widen_565(uint32_t v) {
 }
 
 }  // namespace
+
+size_t gfx_console_cell_count(const ScreenState* s) {
+  return size_t(std::max(s->text_columns, 0)) * size_t(std::max(s->text_rows, 0));
+}
+
+TextCell& gfx_console_blank_record(const ScreenState* s, TextCell* page) { return page[gfx_console_cell_count(s)]; }
+
+void gfx_console_forget_blank(const ScreenState* s, TextCell* page) { gfx_console_blank_record(s, page) = TextCell{}; }
+
+void gfx_console_free_cells(ScreenState* s) {
+  if (!s->text_cells) return;
+  for (int i = 0; i < s->page_count; ++i) std::free(s->text_cells[i]);
+  std::free(s->text_cells);
+  s->text_cells = nullptr;
+}
+
+bool gfx_console_new_cells(ScreenState* s, const GfxContext* ctx, int columns, int rows) {
+  const size_t cells = size_t(std::max(columns, 0)) * size_t(std::max(rows, 0));
+  auto** pages = static_cast<TextCell**>(std::calloc(size_t(s->page_count), sizeof(TextCell*)));
+  bool ok = pages != nullptr;
+  for (int i = 0; ok && i < s->page_count; ++i) {
+    pages[i] = static_cast<TextCell*>(std::calloc(cells + 1, sizeof(TextCell)));
+    ok = pages[i] != nullptr;
+  }
+  if (!ok) {
+    for (int i = 0; pages && i < s->page_count; ++i) std::free(pages[i]);
+    std::free(pages);
+    return false;
+  }
+  // The work page's cells and its blank record alike.
+  std::fill_n(pages[ctx->work_page], cells + 1, TextCell{32, ctx->foreground, ctx->background});
+  gfx_console_free_cells(s);
+  s->text_cells = pages;
+  return true;
+}
 
 void gfx_console_clear_cells(int first_row, int last_row) {
   ScreenState* s = screen_state;
@@ -64,6 +76,8 @@ void gfx_console_clear_cells(int first_row, int last_row) {
   last_row = std::min(last_row, s->text_rows - 1);
   if (!cells || first_row > last_row || s->text_columns <= 0) return;
   const TextCell blank{32, ctx->foreground, ctx->background};
+  TextCell& record = gfx_console_blank_record(s, cells);
+  if (std::memcmp(&record, &blank, sizeof blank) == 0) return;  // every cell holds it already
   size_t columns = size_t(s->text_columns);
   // One row cell by cell, then the blank part copied onto the rest, doubling
   // each time: block copies instead of a 12-byte store per cell.
@@ -75,6 +89,8 @@ void gfx_console_clear_cells(int first_row, int last_row) {
     gfx_mem_copy(first + done, first, n * sizeof(TextCell));
     done += n;
   }
+  const bool whole_page = first_row == 0 && last_row == s->text_rows - 1;
+  record = whole_page ? blank : TextCell{};
 }
 
 void gfx_console_move_cursor(int row, int column) {
@@ -108,7 +124,7 @@ int gfx_console_set_size(int columns, int rows) {
   const int new_columns = columns > 0 ? columns : s->text_columns;
   const int new_rows = rows > 0 ? rows : s->text_rows;
   GfxContext* ctx = gfx_get_context();
-  if (!rebuild_cells(s, ctx, new_columns, new_rows)) return previous;
+  if (!gfx_console_new_cells(s, ctx, new_columns, new_rows)) return previous;
   s->font = font;
   s->text_columns = new_columns;
   s->text_rows = new_rows;

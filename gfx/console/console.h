@@ -8,6 +8,7 @@
 // Rows and columns are 0-based inside the console and 1-based wherever they
 // meet the runtime (locate, the cursor queries, cell reads).
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 // The slot entries (5 gfx_console_locate, 6 gfx_console_set_size, 7-10 the
@@ -24,6 +25,30 @@ constexpr uint8_t kConsoleBlock = 219;
 constexpr uint8_t kConsoleUnderline = 255;
 // Printable bytes are drawn in runs of at most this many.
 constexpr int kConsoleRunLength = 1024;
+
+// Each page's text cells are followed by one more, the page's blank record:
+// a space in the colours every cell of the page holds when the page is known
+// to be all such spaces, and a cell of character 0 otherwise. A clear of a
+// page already blank in its colours then writes nothing, so a page cleared
+// every frame costs its pixels alone. Whatever writes a page's cells forgets
+// its record; a page copy copies the record with the cells.
+struct ScreenState;
+struct GfxContext;
+struct TextCell;
+
+// The cells of one page, without the blank record.
+size_t gfx_console_cell_count(const ScreenState* s);
+// The blank record of a page's cells.
+TextCell& gfx_console_blank_record(const ScreenState* s, TextCell* page);
+// Forgets that a page's cells are blank: for whatever writes them.
+void gfx_console_forget_blank(const ScreenState* s, TextCell* page);
+
+// New text cells (and blank records) for every page at columns x rows,
+// replacing the screen's; the work page's hold spaces in the context's
+// colours, the others zeros. On failure nothing is changed.
+bool gfx_console_new_cells(ScreenState* s, const GfxContext* ctx, int columns, int rows);
+// Frees the text cells of every page.
+void gfx_console_free_cells(ScreenState* s);
 
 // Fills the work page's text cells of rows first_row..last_row (0-based,
 // limited to the console) with spaces in the drawing context's colours.

@@ -41,6 +41,7 @@ class ConsoleWriter {
  public:
   ConsoleWriter(ScreenState* s, GfxContext* ctx) : s_(s), ctx_(ctx), font_(s->font) {
     cells_ = s->text_cells[ctx->work_page];
+    gfx_console_forget_blank(s, cells_);
     right_ = s->text_columns - 1;
     rt_text_view(&top_, &bottom_);
     top_ = std::clamp(top_, 0, s->text_rows - 1);

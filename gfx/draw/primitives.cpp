@@ -258,9 +258,10 @@ int gfx_page_copy(int source, int destination) {
       gfx_mem_copy(s->page_buffers[destination] + at, s->page_buffers[source] + at, bytes);
     }
   }
-  size_t cells = size_t(std::max(s->text_columns, 0)) * size_t(std::max(s->text_rows, 0));
-  if (s->text_cells && cells)
-    gfx_mem_copy(s->text_cells[destination], s->text_cells[source], cells * sizeof(TextCell));
+  // The cells and the source's blank record with them.
+  if (s->text_cells)
+    gfx_mem_copy(s->text_cells[destination], s->text_cells[source],
+                 (gfx_console_cell_count(s) + 1) * sizeof(TextCell));
   if (visible && ctx->view.height > 0)
     std::fill_n(s->dirty_rows + ctx->view.y, ctx->view.height, uint8_t(1));
   gfx_unlock_screen(taken);

@@ -16,6 +16,7 @@
 #include "drivers/driver.h"
 #include "drivers/simulated_input.h"
 #include "drivers/refusal.h"
+#include "gfx/console/console.h"
 #include "gfx/draw/context.h"
 #include "gfx/image/palette.h"
 #include "gfx/screen/builtin_data.h"
@@ -77,10 +78,7 @@ static void tear_down_screen() {
   ScreenState* s = screen_state;
   if (!s) return;
   if (s->driver && s->driver->exit) s->driver->exit();
-  if (s->text_cells) {
-    for (int i = 0; i < s->page_count; ++i) std::free(s->text_cells[i]);
-    std::free(s->text_cells);
-  }
+  gfx_console_free_cells(s);
   if (s->page_buffers) {
     for (int i = 0; i < s->page_count; ++i) std::free(s->page_buffers[i]);
     std::free(s->page_buffers);
@@ -193,18 +191,6 @@ static bool allocate_buffers(ScreenState* s) {
          s->event_queue && s->event_lock && screen_conversion_table;
 }
 
-// Text cells of every page; the work page's hold spaces in the default colours.
-static bool allocate_text_cells(ScreenState* s, const GfxContext* ctx) {
-  size_t cells = size_t(s->text_columns) * size_t(s->text_rows);
-  s->text_cells = alloc_zeroed<TextCell*>(size_t(s->page_count));
-  if (!s->text_cells) return false;
-  for (int i = 0; i < s->page_count; ++i)
-    if (!(s->text_cells[i] = alloc_zeroed<TextCell>(cells ? cells : 1))) return false;
-  TextCell* work = s->text_cells[ctx->work_page];
-  for (size_t i = 0; i < cells; ++i) work[i] = {32, ctx->foreground, ctx->background};
-  return true;
-}
-
 static void clear_pages(ScreenState* s, const GfxContext* ctx) {
   for (int p = 0; p < s->page_count; ++p)
     for (int y = 0; y < s->height; ++y)
@@ -272,7 +258,7 @@ static bool fill_screen(const ModeDescription* desc, int mode, int depth, int pa
   s->text_columns = desc->text_columns;
   s->text_rows = desc->text_rows;
   GfxContext* ctx = gfx_get_context();
-  if (!allocate_text_cells(s, ctx)) {
+  if (!gfx_console_new_cells(s, ctx, s->text_columns, s->text_rows)) {
     *why = "no memory for the text cells";
     return false;
   }

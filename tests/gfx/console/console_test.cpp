@@ -272,6 +272,47 @@ TEST_F(Console, PrintZonesAndClearReachTheWholeConsole) {
   EXPECT_EQ(cursor(), std::make_pair(1, 1));
 }
 
+// A clear skips a page its last clear left blank in the same colours; every
+// way the cells can change since must make the next clear write them again.
+TEST_F(Console, ClearsRewriteCellsChangedSinceThePageWasLastBlank) {
+  open(640, 480, 32, 2);
+  GfxContext* ctx = gfx_get_context();
+  auto background = [](int column, int row) { return uint32_t(gfx_console_read_cell(column, row, 2)); };
+  gfx_cls(0);
+  write("written");
+  gfx_cls(0);
+  EXPECT_EQ(row_text(1, 7), std::string(7, ' '));
+
+  ctx->background = 0xFF800000u;  // the same spaces in a new colour
+  gfx_cls(0);
+  EXPECT_EQ(background(80, 60), 0xFF800000u);
+
+  ASSERT_NE(rt_set_text_view(2, 3, 0), 0);  // part of the page in another colour
+  ctx->background = 0xFF000080u;
+  gfx_cls(2);
+  EXPECT_EQ(background(1, 2), 0xFF000080u);
+  EXPECT_EQ(background(1, 1), 0xFF800000u);
+  ctx->background = 0xFF800000u;
+  gfx_cls(0);
+  EXPECT_EQ(background(1, 2), 0xFF800000u);
+  rt_set_text_view(0, 0, 0);
+  rt_locate(1, 1, -1, 0, 0);
+
+  gfx_set_pages(1, 0);  // text copied onto the blank page comes with its record
+  write("copied");
+  gfx_page_copy(1, 0);
+  gfx_set_pages(0, 0);
+  EXPECT_EQ(row_text(1, 6), "copied");
+  gfx_cls(0);
+  EXPECT_EQ(row_text(1, 6), std::string(6, ' '));
+
+  gfx_cls(0);  // the console's size rebuilt: its cells are spaces again
+  ASSERT_NE(gfx_console_set_size(80, 30), 0);
+  write("resized");
+  gfx_cls(0);
+  EXPECT_EQ(row_text(1, 7), std::string(7, ' '));
+}
+
 TEST_F(Console, HiddenWorkPageTakesTheTextAndMarksNothing) {
   open(640, 480, 32, 2);
   gfx_set_pages(1, 0);

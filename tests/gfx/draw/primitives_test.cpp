@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "gfx/console/console.h"
 #include "gfx/image/image.h"
 #include "gfx/image/palette.h"
 #include "tests/gfx/drawing_test_support.h"
@@ -27,6 +28,7 @@ void scribble(int page) {
   std::memset(screen_state->page_buffers[page], 0x5A, size_t(screen_state->pitch) * screen_state->height);
   size_t cells = size_t(screen_state->text_columns) * screen_state->text_rows;
   std::fill_n(screen_state->text_cells[page], cells, TextCell{'x', 1, 2});
+  gfx_console_forget_blank(screen_state, screen_state->text_cells[page]);
 }
 
 bool row_is(int page, int y, int x0, int x1, uint32_t v) {
