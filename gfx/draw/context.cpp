@@ -2,7 +2,6 @@
 // target, routines, coordinates, screen lock and dirty rows.
 #include "gfx/draw/context.h"
 
-#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <utility>
@@ -134,9 +133,10 @@ void gfx_step_coords(GfxContext* ctx, int step_flags, float* x1, float* y1, floa
 }
 
 // Rounds half away from zero; values beyond the int range saturate so that
-// far-off coordinates stay far off instead of wrapping.
+// far-off coordinates stay far off instead of wrapping. The conversion to int
+// cuts toward zero and so finishes the rounding itself.
 static int round_away(float v) {
-  double r = v > 0 ? std::trunc(double(v) + 0.5) : std::trunc(double(v) - 0.5);
+  double r = v > 0 ? double(v) + 0.5 : double(v) - 0.5;
   if (!(r > -2147483648.0)) return INT32_MIN;  // also catches NaN
   if (r >= 2147483647.0) return INT32_MAX;
   return int(r);

@@ -51,13 +51,13 @@ namespace {
 // and a shift with no branch on the line's slope; other lines step by the
 // remainder.
 //
-// Each pixel also asks for the row a few rows further on in the line's
-// direction to be fetched for writing: a steep line stores to a new row,
-// and so to a cache line not yet at hand, every pixel, and the stores
-// wait in turn for each unless it is on its way already. A few rows ahead
-// measured fastest (farther ones arrive too early and are pushed out again).
-// Rows past the image's end are only asked for, never touched: such a fetch
-// is dropped without a fault.
+// Each pixel of a steep line also asks for the row a few rows further on to
+// be fetched for writing: a steep line stores to a new row, and so to a
+// cache line not yet at hand, every pixel, and the stores wait in turn for
+// each unless it is on its way already. A few rows ahead measured fastest
+// (farther ones arrive too early and are pushed out again). Rows past the
+// image's end are only asked for, never touched: such a fetch is dropped
+// without a fault.
 constexpr ptrdiff_t kPrefetchRows = 3;
 
 template <typename T, bool Blend>
@@ -86,9 +86,25 @@ void step_line(const ShapeCanvas& c, const LineSteps& L) {
     // From a pixel the line starts or restarts on, the remainder is often
     // the half step: exactly half a unit, no division.
     uint64_t at = 2 * rem == twice_n ? uint64_t(1) << (kFraction - 1) : ((uint64_t(rem) << kFraction) + whole - 1) / whole;
-    const ptrdiff_t ahead = kPrefetchRows * (L.x_major ? minor : major);
-    for (; count > 0; --count, p += major, at += increment) {
-      uint8_t* q = p + ptrdiff_t(at >> kFraction) * minor;
+    auto to_row = [&](uint64_t a) { return ptrdiff_t(a >> kFraction) * minor; };
+    if (L.x_major) {
+      // Shallow: four pixels a round, their row offsets from the running
+      // fixed point and their columns from one pointer, so each pixel is
+      // little more than its store (no fetching ahead: one cache line holds
+      // several pixels of a row).
+      for (; count >= 4; count -= 4, p += 4 * size) {
+        put(p + to_row(at));
+        put(p + size + to_row(at += increment));
+        put(p + 2 * size + to_row(at += increment));
+        put(p + 3 * size + to_row(at += increment));
+        at += increment;
+      }
+      for (; count > 0; --count, p += size, at += increment) put(p + to_row(at));
+      return;
+    }
+    const ptrdiff_t ahead = kPrefetchRows * pitch;
+    for (; count > 0; --count, p += pitch, at += increment) {
+      uint8_t* q = p + to_row(at);
       __builtin_prefetch(reinterpret_cast<const void*>(reinterpret_cast<uintptr_t>(q) + ahead), 1);
       put(q);
     }

@@ -69,6 +69,17 @@ inline bool gfx_clip_line(long long ax, long long ay, long long bx, long long by
   long long minor_len = d < 0 ? -d : d;
   L.major0 = L.x_major ? ax : ay;
   L.minor0 = L.x_major ? ay : ax;
+  L.twice_n = 2 * L.n;
+  L.step = 2 * minor_len;
+  if (std::min(ax, bx) >= clip.left && std::max(ax, bx) < clip.right && std::min(ay, by) >= clip.top &&
+      std::max(ay, by) < clip.bottom) {
+    // Wholly inside: every step, from the start (m 0, the remainder the
+    // half step), with no cutting arithmetic.
+    L.i1 = L.n;
+    L.rem = L.n;
+    *out = L;
+    return true;
+  }
   long long major_lo = L.x_major ? clip.left : clip.top, major_hi = L.x_major ? clip.right : clip.bottom;
   long long minor_lo = L.x_major ? clip.top : clip.left, minor_hi = L.x_major ? clip.bottom : clip.right;
 
@@ -88,8 +99,6 @@ inline bool gfx_clip_line(long long ax, long long ay, long long bx, long long by
   if (i0 > i1) return false;
   L.i0 = (long long)i0;
   L.i1 = (long long)i1;
-  L.twice_n = 2 * L.n;
-  L.step = 2 * minor_len;
   if (L.n > 0 && i0 == 0) {  // from the start: m 0, the remainder the half step
     L.m = 0;
     L.rem = L.n;

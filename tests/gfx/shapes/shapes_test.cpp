@@ -236,6 +236,36 @@ TEST_F(Shapes, CirclesAreSymmetricGapFreeAndFilledWithoutHoles) {
   }
 }
 
+// Translucent lines are stepped as solid ones are, with a blend for a store:
+// each of the walk's pixels is blended exactly once and no other changes,
+// at every slope and direction, cut or whole, and from far outside.
+TEST_F(Shapes, TranslucentLinesBlendTheLineWalksPixelsOnce) {
+  constexpr int kW = 101, kH = 83;
+  open(kW, kH, 32, 1, ZQ_OPEN_ALPHA);
+  std::mt19937 rng(29);
+  std::uniform_int_distribution<int> coord(-60, 160), direction(-1000, 1000);
+  const uint32_t colour = 0x80FF8040, ground = 0x00204060, blended = gfx_alpha_blend(colour, ground);
+  for (int n = 0; n < 300; ++n) {
+    int ax = coord(rng), ay = coord(rng), bx = coord(rng), by = coord(rng);
+    if (n % 4 == 0) {  // through an on-screen pixel, the ends far out
+      const int px = int(rng() % kW), py = int(rng() % kH), dx = direction(rng), dy = direction(rng);
+      ax = px - dx * 5000;
+      ay = py - dy * 5000;
+      bx = px + dx * 3000;
+      by = py + dy * 3000;
+    }
+    for (int y = 0; y < kH; ++y)
+      for (int x = 0; x < kW; ++x) std::memcpy(screen_state->page_buffers[0] + y * screen_state->pitch + x * 4, &ground, 4);
+    gfx_line(nullptr, float(ax), float(ay), float(bx), float(by), colour, 0, 0);
+    Pixels walked;
+    gfx_walk_line(ax, ay, bx, by, {0, 0, kW, kH}, [&](long long x, long long y, long long) { walked.insert({int(x), int(y)}); });
+    for (int y = 0; y < kH; ++y)
+      for (int x = 0; x < kW; ++x)
+        ASSERT_EQ(page_pixel32(0, x, y), walked.count({x, y}) ? blended : ground)
+            << x << "," << y << " of " << ax << "," << ay << " " << bx << "," << by;
+  }
+}
+
 TEST_F(Shapes, TranslucentShapesBlendEachPixelOnce) {
   open(96, 96, 32, 1, ZQ_OPEN_ALPHA);
   const int64_t half = 0x80FFFFFF;
