@@ -59,17 +59,42 @@ class Ellipse {
   int next_ = 0;
 };
 
+// How many pixels of a run a wedge holds.
+enum class Cover { none, all, some };
+
 // The arc between two angles (radians, counterclockwise, up is positive y),
 // tested by the sides of its end rays rather than by angles per pixel.
 struct Wedge {
   bool whole;
   double sx, sy, ex, ey;  // unit vectors of the start and the end
   bool wide;              // sweeps more than half a turn
+  // Whether the offset (dx, dy) from the centre is on the inner side of the
+  // start ray and of the end ray.
+  void sides(long long dx, long long dy, bool* after_start, bool* before_end) const {
+    double vx = double(dx), vy = double(-dy);
+    *after_start = sx * vy - sy * vx >= 0;
+    *before_end = vx * ey - vy * ex >= 0;
+  }
+  bool holds(bool after_start, bool before_end) const {
+    return wide ? after_start || before_end : after_start && before_end;
+  }
   bool contains(long long dx, long long dy) const {
     if (whole || (dx == 0 && dy == 0)) return true;
-    double vx = double(dx), vy = double(-dy);
-    double after_start = sx * vy - sy * vx, before_end = vx * ey - vy * ex;
-    return wide ? after_start >= 0 || before_end >= 0 : after_start >= 0 && before_end >= 0;
+    bool a, b;
+    sides(dx, dy, &a, &b);
+    return holds(a, b);
+  }
+  // Offsets dx0..dx1 of row dy. Along a row each side's test changes at most
+  // once (both differences move one way as dx grows, and rounding keeps
+  // their order), so the run's ends decide unless the run holds the centre.
+  Cover covers(long long dx0, long long dx1, long long dy) const {
+    if (whole) return Cover::all;
+    if (dy == 0 && dx0 <= 0 && dx1 >= 0) return Cover::some;
+    bool a0, b0, a1, b1;
+    sides(dx0, dy, &a0, &b0);
+    sides(dx1, dy, &a1, &b1);
+    if (a0 != a1 || b0 != b1) return Cover::some;
+    return holds(a0, b0) ? Cover::all : Cover::none;
   }
 };
 
@@ -176,36 +201,44 @@ void whole_spans(const ShapeCanvas& c, Ellipse& e, long long cx, long long cy, b
 // routine set's span fill, whose start-up only pays off on longer runs.
 constexpr long long kInlineSpanMax = 8;
 
-// The whole shape's spans with plain stores: the short ones (most of an
-// outline's) written here, the long ones by the span fill.
+// Writes pixels x0..x1 of row y (a row inside the clip) with plain stores:
+// the short runs (most of an outline's) here, the long ones by the span fill.
 template <typename T>
-void plain_whole(const ShapeCanvas& c, Ellipse& e, long long cx, long long cy, bool filled) {
-  uint8_t* const* rows = c.ctx->line_table;
-  const T v = T(c.colour);
-  whole_spans(c, e, cx, cy, filled, [&](long long y, long long x0, long long x1) {
+struct PlainSpans {
+  const ShapeCanvas& c;
+  T v;
+  void operator()(long long y, long long x0, long long x1) const {
     x0 = std::max(x0, c.left);
     x1 = std::min(x1, c.right - 1);
     if (x0 > x1) return;
-    uint8_t* p = rows[y] + x0 * (long long)sizeof(T);
+    uint8_t* p = c.ctx->line_table[y] + x0 * (long long)sizeof(T);
     if (x1 - x0 >= kInlineSpanMax) {
       c.ctx->fill_span(p, c.colour, int(x1 - x0 + 1));
     } else {
       for (long long x = x0; x <= x1; ++x, p += sizeof(T)) std::memcpy(p, &v, sizeof(T));
     }
     if (c.dirty) c.dirty[y] = 1;
-  });
-}
+  }
+};
 
-void draw_whole(const ShapeCanvas& c, Ellipse& e, long long cx, long long cy, bool filled) {
+// Calls draw(write), where write(y, x0, x1) puts pixels x0..x1 of row y in
+// the canvas's colour: blended through the canvas, or plain stores chosen
+// once for the target's pixel size.
+template <typename Draw>
+void with_span_writer(const ShapeCanvas& c, Draw draw) {
   if (c.blend) {
-    whole_spans(c, e, cx, cy, filled, [&](long long row, long long x0, long long x1) { c.span(row, x0, x1); });
+    draw([&](long long y, long long x0, long long x1) { c.span(y, x0, x1); });
     return;
   }
   switch (c.ctx->bytes_per_pixel) {
-    case 1: plain_whole<uint8_t>(c, e, cx, cy, filled); break;
-    case 2: plain_whole<uint16_t>(c, e, cx, cy, filled); break;
-    default: plain_whole<uint32_t>(c, e, cx, cy, filled); break;
+    case 1: draw(PlainSpans<uint8_t>{c, uint8_t(c.colour)}); break;
+    case 2: draw(PlainSpans<uint16_t>{c, uint16_t(c.colour)}); break;
+    default: draw(PlainSpans<uint32_t>{c, c.colour}); break;
   }
+}
+
+void draw_whole(const ShapeCanvas& c, Ellipse& e, long long cx, long long cy, bool filled) {
+  with_span_writer(c, [&](auto write) { whole_spans(c, e, cx, cy, filled, write); });
 }
 
 // A circle's outline, symmetric under swapping x and y as well as under
@@ -264,21 +297,56 @@ void ray_end(const Ellipse& e, double angle, long long* dx, long long* dy) {
 
 using Pixel = std::pair<long long, long long>;  // (y, x), sorted by rows
 
+// The rows the wedge's part of the shape can reach, first..last: the extent
+// of the wedge's sector of the ellipse with semi-axes half a pixel longer
+// (which holds every pixel of D), a row to spare on each side for the
+// rounding of the wedge's test. The sector reaches the centre, both rays'
+// ends, and the top or bottom of the ellipse where the wedge holds straight
+// up or down.
+void sector_rows(const Ellipse& e, const Wedge& w, long long cy, long long* first, long long* last) {
+  const double a = double(e.a()) + 0.5, b = double(e.b()) + 0.5;
+  auto ray_end_up = [&](double ux, double uy) { return a * b / std::hypot(b * ux, a * uy) * uy; };
+  double up_max = std::max({0.0, ray_end_up(w.sx, w.sy), ray_end_up(w.ex, w.ey)});
+  double up_min = std::min({0.0, ray_end_up(w.sx, w.sy), ray_end_up(w.ex, w.ey)});
+  if (w.holds(w.sx >= 0, -w.ex >= 0)) up_max = b;  // straight up
+  if (w.holds(-w.sx >= 0, w.ex >= 0)) up_min = -b;  // straight down
+  *first = cy - (long long)std::ceil(up_max) - 1;
+  *last = cy - (long long)std::floor(up_min) + 1;
+}
+
 // Spans of the shape limited to the wedge, as runs of pixels inside it,
-// leaving out pixels listed in `skip` (sorted).
+// leaving out pixels listed in `skip` (sorted). A run the wedge holds whole
+// or not at all is decided by its ends; only runs a ray crosses, and runs
+// with skipped pixels, are tested pixel by pixel.
 void draw_wedge(const ShapeCanvas& c, Ellipse& e, long long cx, long long cy, bool filled, const Wedge& wedge,
                 const std::vector<Pixel>& skip) {
-  for_each_span(c, e, cx, cy, filled, [&](long long y, long long x0, long long x1) {
-    x0 = std::max(x0, c.left);
-    x1 = std::min(x1, c.right - 1);
-    long long run = x0;
-    for (long long x = x0; x <= x1 + 1; ++x) {
-      bool in = x <= x1 && wedge.contains(x - cx, y - cy) &&
-                !std::binary_search(skip.begin(), skip.end(), Pixel{y, x});
-      if (in) continue;
-      if (x > run) c.span(y, run, x - 1);
-      run = x + 1;
-    }
+  ShapeCanvas rows = c;  // the rows visited: the clip's that the sector reaches
+  if (!wedge.whole) {
+    long long first, last;
+    sector_rows(e, wedge, cy, &first, &last);
+    rows.top = std::max(c.top, first);
+    rows.bottom = std::min(c.bottom, last + 1);
+    if (rows.top >= rows.bottom) return;
+  }
+  with_span_writer(c, [&](auto write) {
+    whole_spans(rows, e, cx, cy, filled, [&](long long y, long long x0, long long x1) {
+      x0 = std::max(x0, c.left);
+      x1 = std::min(x1, c.right - 1);
+      if (x0 > x1) return;
+      if (skip.empty()) {
+        Cover cover = wedge.covers(x0 - cx, x1 - cx, y - cy);
+        if (cover == Cover::none) return;
+        if (cover == Cover::all) return write(y, x0, x1);
+      }
+      long long run = x0;
+      for (long long x = x0; x <= x1 + 1; ++x) {
+        bool in = x <= x1 && wedge.contains(x - cx, y - cy) &&
+                  !std::binary_search(skip.begin(), skip.end(), Pixel{y, x});
+        if (in) continue;
+        if (x > run) write(y, run, x - 1);
+        run = x + 1;
+      }
+    });
   });
 }
 
