@@ -121,30 +121,41 @@ void step_line(const ShapeCanvas& c, const LineSteps& L) {
   }
 }
 
-using StepLineFn = void (*)(const ShapeCanvas&, const LineSteps&);
-
-StepLineFn step_line_for(int bytes_per_pixel, bool blend) {
-  switch (bytes_per_pixel) {
-    case 2: return step_line<uint16_t, false>;
-    case 4: return blend ? step_line<uint32_t, true> : step_line<uint32_t, false>;
-    default: return step_line<uint8_t, false>;
-  }
-}
-
-}  // namespace
-
-void ShapeCanvas::line(long long ax, long long ay, long long bx, long long by) const {
-  LineSteps L;
-  if (!gfx_clip_line(ax, ay, bx, by, {left, top, right, bottom}, &L)) return;
-  step_line_for(ctx->bytes_per_pixel, blend)(*this, L);
-  // The rows between the first and the last pixel drawn are all drawn on.
+// The rows between the first and the last pixel drawn are all drawn on.
+void mark_line_rows(const ShapeCanvas& c, const LineSteps& L) {
   long long last_m = L.m;
   if (L.i1 == L.n)  // to the far end: the whole minor length
     last_m = L.step / 2;
   else if (L.twice_n > 0)
     last_m += (long long)line_walk_detail::quotient(__int128(L.i1 - L.i0) * L.step + L.rem, L.twice_n);
   long long y_first = L.y_at_i0(), y_last = L.x_major ? L.minor0 + L.sign * last_m : L.major0 + L.i1;
-  mark_rows(std::min(y_first, y_last), std::max(y_first, y_last));
+  c.mark_rows(std::min(y_first, y_last), std::max(y_first, y_last));
+}
+
+// Cut, stepped and marked in one routine per pixel format, the steps kept
+// in registers rather than handed over in memory.
+template <typename T, bool Blend>
+void draw_line(const ShapeCanvas& c, long long ax, long long ay, long long bx, long long by) {
+  LineSteps L;
+  if (!gfx_clip_line(ax, ay, bx, by, {c.left, c.top, c.right, c.bottom}, &L)) return;
+  step_line<T, Blend>(c, L);
+  mark_line_rows(c, L);
+}
+
+using DrawLineFn = void (*)(const ShapeCanvas&, long long, long long, long long, long long);
+
+DrawLineFn draw_line_for(int bytes_per_pixel, bool blend) {
+  switch (bytes_per_pixel) {
+    case 2: return draw_line<uint16_t, false>;
+    case 4: return blend ? draw_line<uint32_t, true> : draw_line<uint32_t, false>;
+    default: return draw_line<uint8_t, false>;
+  }
+}
+
+}  // namespace
+
+void ShapeCanvas::line(long long ax, long long ay, long long bx, long long by) const {
+  draw_line_for(ctx->bytes_per_pixel, blend)(*this, ax, ay, bx, by);
 }
 
 void gfx_shape_point(const GfxContext* ctx, float x, float y, double* tx, double* ty) {
