@@ -42,6 +42,28 @@ constexpr bool kSanitized = false;
 constexpr bool kSanitized = false;
 #endif
 
+// How long a test waits for something it is sure to see (a window, a
+// picture, an answer, a program's end) before it calls it missing. The
+// waits end as soon as the thing is seen, so the limit only costs time when
+// a test fails; it is long because the suite shares a machine with builds
+// and other tests, where a window manager's or a driver's step can take
+// seconds.
+constexpr std::chrono::milliseconds kPatience = kSanitized ? std::chrono::milliseconds(60000)
+                                                           : std::chrono::milliseconds(30000);
+
+// Asks `seen` every `every` until it says yes or the limit has passed;
+// whether it said yes (it is asked once more at the limit).
+template <class Condition>
+bool wait_until(Condition seen, std::chrono::milliseconds limit = kPatience,
+                std::chrono::milliseconds every = std::chrono::milliseconds(50)) {
+  const auto end = Clock::now() + limit;
+  for (;;) {
+    if (seen()) return true;
+    if (Clock::now() >= end) return false;
+    std::this_thread::sleep_for(every);
+  }
+}
+
 inline bool file_exists(const std::string& path) {
   struct stat st;
   return stat(path.c_str(), &st) == 0;
@@ -218,18 +240,27 @@ inline std::string shell(const std::string& command) {
   return out;
 }
 
-// The id of the visible window with exactly this title, waiting for it up
-// to 15 s; "" when none appeared (xdotool matches names regardless of case,
-// so the name is checked again).
-inline std::string visible_window(const std::string& title) {
-  auto end = Clock::now() + std::chrono::seconds(15);
-  while (Clock::now() < end) {
-    std::string out = shell("xdotool search --onlyvisible --name '^" + title + "$' 2>/dev/null");
-    std::string id = out.substr(0, out.find('\n'));
-    if (!id.empty() && shell("xdotool getwindowname " + id) == title + "\n") return id;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  return "";
+// The id of a visible window with exactly this title other than `other`,
+// looking every `every` up to the limit; "" when none appeared (xdotool
+// matches names regardless of case, so the name is checked again). A
+// window remade under the same title shows under a new id, and the old one
+// may still be visible for a while.
+inline std::string visible_window(const std::string& title, std::chrono::milliseconds limit = kPatience,
+                                  const std::string& other = "",
+                                  std::chrono::milliseconds every = std::chrono::milliseconds(50)) {
+  std::string found;
+  wait_until(
+      [&] {
+        std::stringstream ids(shell("xdotool search --onlyvisible --name '^" + title + "$' 2>/dev/null"));
+        for (std::string id; std::getline(ids, id);)
+          if (!id.empty() && id != other && shell("xdotool getwindowname " + id + " 2>/dev/null") == title + "\n") {
+            found = id;
+            return true;
+          }
+        return false;
+      },
+      limit, every);
+  return found;
 }
 
 // The process id in an X server's lock file, or 0.
@@ -281,9 +312,7 @@ class XvfbServer {
       display_ = ":" + number;
       setenv("DISPLAY", display_.c_str(), 1);
       // Ready once a client gets through.
-      for (int i = 0; i < 100 && shell("xdpyinfo >/dev/null 2>&1 && echo ok").empty(); ++i)
-        std::this_thread::sleep_for(50ms);
-      return true;
+      return wait_until([] { return !shell("xdpyinfo >/dev/null 2>&1 && echo ok").empty(); });
     }
     return false;
   }

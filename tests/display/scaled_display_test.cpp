@@ -89,10 +89,9 @@ class ScaledDisplay : public ::testing::TestWithParam<const char*> {
     }
     window_manager = new Child({find_program("openbox")}, "", false);
     // The manager is ready once it has taken the root window.
-    for (int i = 0; i < 100 && shell("xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null").find("window id") ==
-                                   std::string::npos;
-         ++i)
-      std::this_thread::sleep_for(50ms);
+    wait_until([] {
+      return shell("xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null").find("window id") != std::string::npos;
+    });
   }
   static void TearDownTestSuite() {
     delete window_manager;
@@ -119,13 +118,31 @@ class ScaledDisplay : public ::testing::TestWithParam<const char*> {
         std::vector<std::string>{build_dir() + "/tools/display_check/scale_probe", std::to_string(width),
                                  std::to_string(height)},
         "", true);
-    EXPECT_EQ(probe->read_line(15000ms), std::string("ready ") + GetParam()) << probe->errors();
+    EXPECT_EQ(probe->read_line(kPatience), std::string("ready ") + GetParam()) << probe->errors();
     *id = visible_window("scale_probe");
     return probe;
   }
+  // Waits until the probe's window has the focus, got for the time after
+  // the `before`th (the window manager gives a new window the focus, and
+  // the driver takes it in a while after the server): keys and pointer
+  // moves before then may be lost. Whether it came.
+  static bool wait_for_focus(Child& probe, int before = 0) {
+    return wait_until([&probe, before] {
+      int focused = 0, focus_ins = 0;
+      const std::string answer = ask(probe, "focus", "focus ");
+      return std::sscanf(answer.c_str(), "focus %d %d", &focused, &focus_ins) == 2 && focused &&
+             focus_ins > before;
+    });
+  }
+  // How many times the probe's window got the focus so far.
+  static int focus_count(Child& probe) {
+    int focused = 0, focus_ins = 0;
+    std::sscanf(ask(probe, "focus", "focus ").c_str(), "focus %d %d", &focused, &focus_ins);
+    return focus_ins;
+  }
   static void quit(Child& probe) {
     probe.send("quit");
-    EXPECT_EQ(probe.wait_exit(5000ms), 0) << probe.errors();
+    EXPECT_EQ(probe.wait_exit(kPatience), 0) << probe.errors();
   }
   // The page as the probe reads it back.
   static std::string page(Child& probe) {
@@ -137,18 +154,21 @@ class ScaledDisplay : public ::testing::TestWithParam<const char*> {
     std::remove(path);
     return rgb;
   }
-  // Waits (up to 6 s: the window manager and the driver may be slow on a
-  // loaded machine) until the window shows the picture expected; the
-  // differences left.
-  static size_t settle(const std::string& id, const Expected& e, Geometry* seen = nullptr) {
+  // Waits until the window shows the picture expected (the window manager
+  // and the driver may be slow on a loaded machine) and, when `place` is
+  // given, stands there at that size too; the differences left.
+  static size_t settle(const std::string& id, const Expected& e, Geometry* seen = nullptr,
+                       const Geometry* place = nullptr) {
     size_t left = 0;
-    for (auto end = Clock::now() + 6s; Clock::now() < end;) {
-      const Geometry g = geometry(id);
-      if (seen) *seen = g;
-      left = differences(shell("import -window root -depth 8 rgb:- 2>/dev/null"), g, e);
-      if (left == 0) break;
-      std::this_thread::sleep_for(100ms);
-    }
+    wait_until(
+        [&] {
+          const Geometry g = geometry(id);
+          if (seen) *seen = g;
+          left = differences(shell("import -window root -depth 8 rgb:- 2>/dev/null"), g, e);
+          return left == 0 && (!place || (g.x == place->x && g.y == place->y && g.width == place->width &&
+                                          g.height == place->height));
+        },
+        kPatience, 100ms);
     return left;
   }
   static void keep_shot(const std::string& id, const std::string& name) {
@@ -162,10 +182,15 @@ class ScaledDisplay : public ::testing::TestWithParam<const char*> {
     shell("xdotool windowmove --sync " + id + " 0 0 windowsize --sync " + id + " " + std::to_string(width) + " " +
           std::to_string(height));
   }
-  static std::string after_alt_enter(const std::string& id) {
-    shell("xdotool windowfocus --sync " + id + " key alt+Return");
-    std::this_thread::sleep_for(500ms);  // the window is made anew
-    return visible_window("scale_probe");
+  // Alt+Enter in the probe's window once the driver has its focus; the
+  // window it is made anew as, once that has the focus too.
+  static std::string after_alt_enter(Child& probe, const std::string& id) {
+    shell("xdotool windowfocus --sync " + id);
+    if (!wait_for_focus(probe)) return "";
+    const int before = focus_count(probe);
+    shell("xdotool key alt+Return");
+    const std::string remade = visible_window("scale_probe", kPatience, id);
+    return !remade.empty() && wait_for_focus(probe, before) ? remade : "";
   }
   static std::string ask(Child& probe, const std::string& command, const std::string& answer) {
     probe.send(command);
@@ -226,10 +251,11 @@ TEST_P(ScaledDisplay, AltEnterIsTheDesktopsFullScreenWithoutAModeChangeAndBack) 
   resize(id, 1000, 900);
   Geometry before;
   ASSERT_EQ(settle(id, {rgb, 640, 480, 1, 180, 210}, &before), 0u);
-  id = after_alt_enter(id);
-  ASSERT_FALSE(id.empty());
+  id = after_alt_enter(probe, id);
+  ASSERT_FALSE(id.empty()) << probe.errors();
   Geometry g;
-  EXPECT_EQ(settle(id, {rgb, 640, 480, 2, 320, 60}, &g), 0u);
+  const Geometry desktop{0, 0, kDesktopWidth, kDesktopHeight};
+  EXPECT_EQ(settle(id, {rgb, 640, 480, 2, 320, 60}, &g, &desktop), 0u);
   EXPECT_EQ(g.x, 0);
   EXPECT_EQ(g.y, 0);
   EXPECT_EQ(g.width, kDesktopWidth);
@@ -237,9 +263,9 @@ TEST_P(ScaledDisplay, AltEnterIsTheDesktopsFullScreenWithoutAModeChangeAndBack) 
   EXPECT_NE(shell("xdpyinfo").find("dimensions:    1920x1080 pixels"), std::string::npos);
   keep_shot(id, std::string(GetParam()) + "-full-screen");
   // Back: the window at its last size and place.
-  id = after_alt_enter(id);
-  ASSERT_FALSE(id.empty());
-  EXPECT_EQ(settle(id, {rgb, 640, 480, 1, 180, 210}, &g), 0u);
+  id = after_alt_enter(probe, id);
+  ASSERT_FALSE(id.empty()) << probe.errors();
+  EXPECT_EQ(settle(id, {rgb, 640, 480, 1, 180, 210}, &g, &before), 0u);
   EXPECT_EQ(g.width, 1000);
   EXPECT_EQ(g.height, 900);
   EXPECT_EQ(g.x, before.x);
@@ -255,7 +281,9 @@ TEST_P(ScaledDisplay, PointerIsMappedThroughTheScaleAndBarsAreOutside) {
   resize(id, 1920, 1000);  // 2 x at (320, 20)
   const std::string rgb = page(probe);
   ASSERT_EQ(settle(id, {rgb, 640, 480, 2, 320, 20}), 0u);
+  // Motion counts only while the window has the focus.
   shell("xdotool windowfocus --sync " + id);
+  ASSERT_TRUE(wait_for_focus(probe)) << probe.errors();
   const struct {
     int window_x, window_y;
     std::string answer;
@@ -265,10 +293,7 @@ TEST_P(ScaledDisplay, PointerIsMappedThroughTheScaleAndBarsAreOutside) {
   for (const auto& p : points) {
     shell("xdotool mousemove --window " + id + " " + std::to_string(p.window_x) + " " + std::to_string(p.window_y));
     std::string answer;
-    for (auto end = Clock::now() + 2s; Clock::now() < end && answer != p.answer;) {
-      std::this_thread::sleep_for(50ms);
-      answer = ask(probe, "mouse", "mouse ");
-    }
+    wait_until([&] { return (answer = ask(probe, "mouse", "mouse ")) == p.answer; });
     EXPECT_EQ(answer, p.answer) << "window point " << p.window_x << "," << p.window_y;
   }
   // The last move in the picture came as a mouse event in screen pixels.
@@ -282,17 +307,14 @@ TEST_P(ScaledDisplay, PointerIsMappedThroughTheScaleAndBarsAreOutside) {
   const Geometry g = geometry(id);
   std::string expected = "x:" + std::to_string(g.x + 320 + 21) + " y:" + std::to_string(g.y + 20 + 41);
   std::string location;
-  for (auto end = Clock::now() + 2s; Clock::now() < end && location.rfind(expected, 0) != 0;) {
-    std::this_thread::sleep_for(50ms);
-    location = shell("xdotool getmouselocation");
-  }
+  wait_until([&] { return (location = shell("xdotool getmouselocation")).rfind(expected, 0) == 0; });
   EXPECT_EQ(location.substr(0, expected.size()), expected);
   quit(probe);
 }
 
 TEST_P(ScaledDisplay, GameOpensTheDesktopsFullScreenWithItsPictureCentred) {
   Child game({build_dir() + "/tools/display_check/display_probe", "--only", GetParam(), data_dir()}, "", true);
-  ASSERT_EQ(game.read_line(15000ms), std::string("ready ") + GetParam()) << game.errors();
+  ASSERT_EQ(game.read_line(kPatience), std::string("ready ") + GetParam()) << game.errors();
   std::string id = visible_window("Zentravolk");
   ASSERT_FALSE(id.empty());
   EXPECT_EQ(ask(game, "mode", "mode "), "mode full screen");
@@ -308,17 +330,19 @@ TEST_P(ScaledDisplay, GameOpensTheDesktopsFullScreenWithItsPictureCentred) {
   EXPECT_EQ(g.width, kDesktopWidth);
   EXPECT_EQ(g.height, kDesktopHeight);
   // Alt+Enter: a 1280 x 960 window.
-  shell("xdotool windowfocus --sync " + id + " key alt+Return");
-  std::this_thread::sleep_for(500ms);
-  id = visible_window("Zentravolk");
-  EXPECT_EQ(ask(game, "mode", "mode "), "mode window");
+  shell("xdotool windowfocus --sync " + id);
+  ASSERT_TRUE(wait_for_focus(game)) << game.errors();
+  shell("xdotool key alt+Return");
+  EXPECT_TRUE(wait_until([&game] { return ask(game, "mode", "mode ") == "mode window"; }));
+  id = visible_window("Zentravolk", kPatience, id);
+  ASSERT_FALSE(id.empty());
   EXPECT_EQ(settle(id, {rgb, 640, 480, 2, 0, 0}, &g), 0u);
   EXPECT_EQ(g.width, 1280);
   EXPECT_EQ(g.height, 960);
   shell("xdotool windowfocus --sync " + id + " keydown Escape");
   EXPECT_EQ(game.read_until("escape"), "escape");
   shell("xdotool keyup Escape");
-  EXPECT_EQ(game.wait_exit(5000ms), 0) << game.errors();
+  EXPECT_EQ(game.wait_exit(kPatience), 0) << game.errors();
 }
 
 INSTANTIATE_TEST_SUITE_P(Drivers, ScaledDisplay, ::testing::Values("DirectX", "GDI"));
@@ -354,15 +378,16 @@ size_t unsharp(const std::string& root, const Geometry& window, int k, int left,
 
 class ScaledOpenGl : public ScaledDisplay {
  protected:
-  // Waits (up to 6 s) for the window to show the picture that way.
+  // Waits for the window to show the picture that way.
   static size_t settle_sharp(const std::string& id, int k, int left, int top, Geometry* seen) {
     size_t left_over = 0;
-    for (auto end = Clock::now() + 6s; Clock::now() < end;) {
-      *seen = geometry(id);
-      left_over = unsharp(shell("import -window root -depth 8 rgb:- 2>/dev/null"), *seen, k, left, top);
-      if (left_over == 0) break;
-      std::this_thread::sleep_for(100ms);
-    }
+    wait_until(
+        [&] {
+          *seen = geometry(id);
+          left_over = unsharp(shell("import -window root -depth 8 rgb:- 2>/dev/null"), *seen, k, left, top);
+          return left_over == 0;
+        },
+        kPatience, 100ms);
     return left_over;
   }
 };
@@ -382,14 +407,13 @@ TEST_P(ScaledOpenGl, PictureIsDrawnSharpAtWholeFactorsBetweenBarsAndInTheDesktop
   EXPECT_EQ(settle_sharp(id, 2, 320, 20, &g), 0u);
   EXPECT_EQ(g.width, 1920);
   shell("xdotool windowfocus --sync " + id + " key alt+Return");
-  std::this_thread::sleep_for(500ms);
-  id = visible_window("opengl_demo");
+  id = visible_window("opengl_demo", kPatience, id);  // the window is made anew
   ASSERT_FALSE(id.empty());
   EXPECT_EQ(settle_sharp(id, 2, 320, 60, &g), 0u);
   EXPECT_EQ(g.width, kDesktopWidth);
   EXPECT_EQ(g.height, kDesktopHeight);
   shell("xdotool windowfocus --sync " + id + " keydown Escape");
-  EXPECT_EQ(demo.wait_exit(5000ms), 0) << demo.errors();
+  EXPECT_EQ(demo.wait_exit(kPatience), 0) << demo.errors();
   shell("xdotool keyup Escape");
 }
 

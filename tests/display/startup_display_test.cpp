@@ -27,21 +27,14 @@ std::string game_program() { return build_dir() + "/game/zentravolk"; }
 // The visible window with exactly this title, looked for every 250 ms (each
 // look is a client of the server too, so looking less often leaves the
 // game alone with the server more of the time).
-std::string window_id(const std::string& title, std::chrono::milliseconds limit) {
-  auto end = Clock::now() + limit;
-  for (;;) {
-    std::string out = shell("xdotool search --onlyvisible --name '^" + title + "$' 2>/dev/null");
-    std::string id = out.substr(0, out.find('\n'));
-    if (!id.empty() && shell("xdotool getwindowname " + id + " 2>/dev/null") == title + "\n") return id;
-    if (Clock::now() >= end) return "";
-    std::this_thread::sleep_for(250ms);
-  }
+std::string window_id(const std::string& title, std::chrono::milliseconds limit = kPatience) {
+  return visible_window(title, limit, "", 250ms);
 }
 
 // Holds Escape in the window until the program ends; its exit status.
 int end_on_held_escape(Child& program, const std::string& id) {
   shell("xdotool windowfocus --sync " + id + " keydown Escape");
-  int status = program.wait_exit(kSanitized ? 15000ms : 5000ms);
+  int status = program.wait_exit(kPatience);
   shell("xdotool keyup Escape");
   return status;
 }
@@ -55,8 +48,12 @@ class StartupDisplay : public ::testing::Test {
 };
 
 // Every start gets the X server, even when the driver tries before it left
-// the server with no client for an instant.
-TEST_F(StartupDisplay, EveryStartUnderLoadShowsTheWindowWithinFiveSecondsAndEndsOnEscape) {
+// the server with no client for an instant: a start that lost it runs on an
+// invisible back-end and never shows a window. How long a start takes is no
+// part of it (the machine may be busier than the two loops here make it),
+// so each start is given the patience of the other waits, and the first
+// start without a window ends the run.
+TEST_F(StartupDisplay, EveryStartUnderLoadShowsTheWindowAndEndsOnEscape) {
   XvfbServer server;
   ASSERT_TRUE(server.start("1024x768x24", true));
   const int starts = kSanitized ? 8 : 30;
@@ -66,10 +63,10 @@ TEST_F(StartupDisplay, EveryStartUnderLoadShowsTheWindowWithinFiveSecondsAndEnds
   std::string failures;
   for (int i = 1; i <= starts; ++i) {
     Child game({game_program()}, data_dir(), false);
-    std::string id = window_id("Zentravolk", kSanitized ? 15000ms : 5000ms);
+    std::string id = window_id("Zentravolk");
     if (id.empty()) {
       failures += "start " + std::to_string(i) + ": no window\n" + game.errors();
-      continue;
+      break;
     }
     ++shown;
     int status = end_on_held_escape(game, id);
@@ -149,7 +146,7 @@ TEST_F(StartupDisplay, HundredScreenCyclesOnEveryDriverLoseNoWindowAndLeaveNoThr
     gfx_screen_info(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &name);
     EXPECT_STREQ(rt_str_chars(&name), wanted) << "cycle " << cycle;
     rt_str_delete(&name);
-    ASSERT_FALSE(window_id("Cycling", 5000ms).empty()) << "cycle " << cycle << " on " << wanted;
+    ASSERT_FALSE(window_id("Cycling").empty()) << "cycle " << cycle << " on " << wanted;
     gfx_screen(0, 0, 0, 0, 0);
     EXPECT_EQ(shell("xdotool search --onlyvisible --name '^Cycling$' 2>/dev/null"), "") << "cycle " << cycle;
     // The first round of all three may leave the system's own helpers
@@ -200,7 +197,7 @@ class SoakThreads : public StartupDisplay {
     ASSERT_TRUE(server.start());
     Child game({build_dir() + "/tools/display_check/display_probe", "--only", driver, "--main", data_dir()}, "",
                false);
-    std::string id = window_id("Zentravolk", kSanitized ? 20000ms : 5000ms);
+    std::string id = window_id("Zentravolk");
     ASSERT_FALSE(id.empty()) << game.errors();
     shell("xdotool windowfocus --sync " + id);
     std::mt19937 random(20261207);

@@ -14,7 +14,9 @@
 // frame limit and the frames-per-second figure of the head-up line; "freeze
 // <file>" stops drawing and writes the visible page to the file as 8-bit
 // RGB triples; "thaw" draws again; "mode" tells whether the screen is a
-// "window" or "full screen". After Escape it closes the screen and
+// "window" or "full screen"; "focus" prints "focus <1 or 0> <n>": whether
+// the window has the keyboard focus by the last focus event, and how many
+// times it got the focus so far. After Escape it closes the screen and
 // prints the threads the process still has, and those it had at start.
 #include <poll.h>
 #include <strings.h>
@@ -36,11 +38,14 @@
 #include "gfx/draw/context.h"
 #include "gfx/screen/screen.h"
 #include "runtime/runtime.h"
+#include "zentravolk/events.h"
 
 namespace {
 
 bool frozen = false;
 std::string pending_input;
+// The focus as the window's events told it (the game reads no events).
+int focused = 0, focus_ins = 0;
 
 void reply(const std::string& line) {
   std::fputs((line + "\n").c_str(), stdout);
@@ -91,14 +96,21 @@ void run_command(const Game& game, const std::string& line) {
     const WindowState* window = win_state();
     bool full_screen = screen_state->driver != &null_driver && window && (window->flags & ZQ_OPEN_FULLSCREEN);
     reply(full_screen ? "mode full screen" : "mode window");
+  } else if (line == "focus") {
+    reply("focus " + std::to_string(focused) + " " + std::to_string(focus_ins));
   } else if (line == "thaw") {
     frozen = false;
     reply("thawed");
   }
 }
 
-// Takes whatever commands have arrived, without waiting.
+// Takes whatever commands and focus events have arrived, without waiting.
 void read_commands(const Game& game) {
+  InputEvent event;
+  while (gfx_poll_event(&event) == ZQ_OK) {
+    if (event.type == ZQ_EVENT_FOCUS_IN || event.type == ZQ_EVENT_FOCUS_OUT) focused = event.type == ZQ_EVENT_FOCUS_IN;
+    focus_ins += event.type == ZQ_EVENT_FOCUS_IN;
+  }
   pollfd input{STDIN_FILENO, POLLIN, 0};
   while (poll(&input, 1, 0) == 1 && (input.revents & POLLIN)) {
     char buffer[256];

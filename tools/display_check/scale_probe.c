@@ -13,6 +13,9 @@
  *   events          every event read since the last time, one
  *                   "event <type> <value> <value> <value> <value>" line
  *                   each, then "end"
+ *   focus           "focus <1 or 0> <n>": whether the window has the
+ *                   keyboard focus by the last focus event, and how many
+ *                   times it got the focus so far
  *   quit            closes the screen and ends with status 0 */
 #include <poll.h>
 #include <stdio.h>
@@ -43,6 +46,7 @@ static int dump(const char* path, int width, int height) {
 #define MAX_EVENTS 512
 static InputEvent events[MAX_EVENTS];
 static int event_count = 0;
+static int focused = 0, focus_ins = 0;
 
 static void run(const char* line, int width, int height) {
   int x = 0, y = 0;
@@ -60,6 +64,8 @@ static void run(const char* line, int width, int height) {
              (int)events[i].values[2], (int)events[i].values[3], (int)events[i].values[4]);
     event_count = 0;
     puts("end");
+  } else if (strcmp(line, "focus") == 0) {
+    printf("focus %d %d\n", focused, focus_ins);
   } else if (strcmp(line, "quit") == 0) {
     rt_end(0);
   }
@@ -91,8 +97,11 @@ int main(int argc, char** argv) {
   for (;;) {
     gfx_frame_sync(60);
     InputEvent event;
-    while (gfx_poll_event(&event) == ZQ_OK)
+    while (gfx_poll_event(&event) == ZQ_OK) {
+      if (event.type == ZQ_EVENT_FOCUS_IN || event.type == ZQ_EVENT_FOCUS_OUT) focused = event.type == ZQ_EVENT_FOCUS_IN;
+      focus_ins += event.type == ZQ_EVENT_FOCUS_IN;
       if (event_count < MAX_EVENTS) events[event_count++] = event;
+    }
     struct pollfd input = {STDIN_FILENO, POLLIN, 0};
     while (poll(&input, 1, 0) == 1 && (input.revents & POLLIN)) {
       ssize_t n = read(STDIN_FILENO, pending + held, sizeof pending - 1 - held);
