@@ -52,7 +52,7 @@ size_t guard_changes(const std::vector<uint8_t>& before, const std::vector<uint8
 std::vector<int> lengths() {
   std::vector<int> v;
   for (int n = 0; n <= 67; ++n) v.push_back(n);
-  // Long enough for the 64-byte loop and for the string-store path.
+  // Long enough for the 64-byte loop and for the SSE2 string-store path.
   for (int n : {200, 641, 1027, 2063, 4099}) v.push_back(n);
   return v;
 }
@@ -62,13 +62,14 @@ enum class Member { Fill, BlendFill };
 // Runs one span-fill member of the plain set and of the set of the given
 // levels on identical buffers and demands identical bytes everywhere
 // and no write outside.
-void expect_fill_matches(const RoutineLevels& levels, int bpp, bool alpha, Member member, uint32_t colour) {
+void expect_fill_matches(const RoutineLevels& levels, int bpp, bool alpha, Member member, uint32_t colour,
+                         const std::vector<int>& counts = lengths()) {
   GfxRoutineSet plain = gfx_plain_routines(bpp, alpha), fast = gfx_level_set(levels, bpp, alpha).routines;
   FillSpanFn p = member == Member::Fill ? plain.fill : plain.blend_fill;
   FillSpanFn f = member == Member::Fill ? fast.fill : fast.blend_fill;
   uint32_t seed = colour;
   for (int align = 0; align < kMaxAlign; ++align) {
-    for (int n : lengths()) {
+    for (int n : counts) {
       ++seed;
       Arena original(size_t(n) * bpp, seed), want = original, got = original;
       p(want.at(align), colour, n);
@@ -141,6 +142,23 @@ TEST_P(FastRoutines, SpanCopiesMatchPlainForAllAlignments) {
           ASSERT_EQ(guard_changes(original.window(dst_align, bytes), got.window(dst_align, bytes)), 0u);
         }
       }
+    }
+  }
+}
+
+// Runs from 64 KiB on take the AVX2 level's string stores: the run lengths
+// around that point, in pixels of each size and in bytes.
+TEST_P(FastRoutines, LongFillsMatchPlain) {
+  for (int bpp : {1, 2, 4})
+    for (uint32_t colour : {0x12345678u, 0xFF00FF00u})
+      expect_fill_matches(levels(), bpp, false, Member::Fill, colour, {16383, 16411, 32771, 70001});
+  MemFillFn fill = gfx_level_set(levels(), 1, false).mem_fill;
+  for (int align = 0; align < kMaxAlign; ++align) {
+    for (int n : {65535, 65567, 65599, 70001}) {
+      Arena original(size_t(n), uint32_t(align + n)), want = original, got = original;
+      std::memset(want.at(align), 0xA5, size_t(n));
+      fill(got.at(align), 0xA5, size_t(n));
+      ASSERT_EQ(want.window(align, size_t(n)), got.window(align, size_t(n))) << "align " << align << " count " << n;
     }
   }
 }
