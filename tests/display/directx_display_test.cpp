@@ -57,16 +57,6 @@ class DirectxDisplayThreads : public ::testing::Test {
       unsetenv("LSAN_OPTIONS");
   }
 
-  static std::string window_id(const std::string& title) {
-    auto end = Clock::now() + 15s;
-    while (Clock::now() < end) {
-      std::string out = shell("xdotool search --onlyvisible --name '^" + title + "$' 2>/dev/null");
-      std::string id = out.substr(0, out.find('\n'));
-      if (!id.empty() && shell("xdotool getwindowname " + id) == title + "\n") return id;
-      std::this_thread::sleep_for(50ms);
-    }
-    return "";
-  }
   // Holds Escape in the window until the program ends; its exit status.
   static int escape(Child& program, const std::string& id) {
     shell("xdotool windowfocus --sync " + id);
@@ -122,7 +112,7 @@ std::string expected_status_rows(const std::string& driver, int fps) {
 TEST_F(DirectxDisplayThreads, UnaskedTheGameRunsOnDirectxShowingThePageAndTheDriversName) {
   Child game({probe(), data_dir()}, "", true);
   ASSERT_EQ(game.read_line(15000ms), "ready DirectX") << game.errors();
-  std::string id = window_id("Zentravolk");
+  std::string id = visible_window("Zentravolk");
   ASSERT_FALSE(id.empty()) << game.errors();
   // No 640-wide full-screen mode on this server: a window, centred.
   std::string info = shell("xwininfo -id " + id);
@@ -174,7 +164,7 @@ TEST_F(DirectxDisplayThreads, AskedDriversAndWhereTheScreenOpeningFallsThrough) 
 
 TEST_F(DirectxDisplayThreads, GameEndsWithStatusZeroOnEscapeOnDirectx) {
   Child game({probe(), "--main", data_dir()}, "", false);
-  std::string id = window_id("Zentravolk");
+  std::string id = visible_window("Zentravolk");
   ASSERT_FALSE(id.empty()) << game.errors();
   auto pressed = Clock::now();
   EXPECT_EQ(escape(game, id), 0) << game.errors();
@@ -194,7 +184,7 @@ TEST_F(DirectxDisplayThreads, OpenGLExampleShowsWhatItDrewAndEndsOnEscape) {
   EXPECT_NEAR(corner[2], 102, 1);
   for (int c : centre) EXPECT_NEAR(c, 85, 3);
 
-  std::string id = window_id("opengl_demo");
+  std::string id = visible_window("opengl_demo");
   ASSERT_FALSE(id.empty()) << demo.errors();
   std::this_thread::sleep_for(200ms);
   std::string shown = screenshot(id);

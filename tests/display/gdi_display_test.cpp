@@ -39,16 +39,7 @@ class GdiDisplayThreads : public ::testing::Test {
   // The id of the visible window with exactly this title, waiting for it
   // (xdotool matches names regardless of case: the program's own name is
   // the title until the game sets its own).
-  static std::string window_id(const std::string& title = "Zentravolk") {
-    auto end = Clock::now() + 15s;
-    while (Clock::now() < end) {
-      std::string out = shell("xdotool search --onlyvisible --name '^" + title + "$' 2>/dev/null");
-      std::string id = out.substr(0, out.find('\n'));
-      if (!id.empty() && shell("xdotool getwindowname " + id) == title + "\n") return id;
-      std::this_thread::sleep_for(50ms);
-    }
-    return "";
-  }
+  static std::string window_id(const std::string& title = "Zentravolk") { return visible_window(title); }
   // The window manager's close request: the game goes on, window and all.
   static bool close_request_is_ignored(Child& program, const std::string& id) {
     if (std::system(("'" + build_dir() + "/tools/display_check/x_close' " + id).c_str()) != 0) return false;

@@ -328,10 +328,15 @@ TEST_P(ScaledDisplay, PointerIsMappedThroughTheScaleAndBarsAreOutside) {
     wait_until([&] { return (answer = ask(probe, "mouse", "mouse ")) == p.answer; });
     EXPECT_EQ(answer, p.answer) << "window point " << p.window_x << "," << p.window_y;
   }
-  // The last move in the picture came as a mouse event in screen pixels.
+  // The last move came as a mouse event in screen pixels. Its point reads
+  // as the one before it did (both are off the picture), so the event is
+  // waited for.
   std::string last_move;
-  for (const std::string& line : events(probe))
-    if (line.rfind("event 4 ", 0) == 0 || line.rfind("event 9 ", 0) == 0) last_move = line;
+  wait_until([&] {
+    for (const std::string& line : events(probe))
+      if (line.rfind("event 4 ", 0) == 0 || line.rfind("event 9 ", 0) == 0) last_move = line;
+    return last_move.rfind("event 4 240 -5 ", 0) == 0;
+  });
   EXPECT_EQ(last_move.substr(0, 14), "event 4 240 -5"); // (800, 10): above the picture
   // Setting the pointer puts it on the middle of the pixel's block.
   EXPECT_EQ(ask(probe, "set 10 20", "set"), "set");
