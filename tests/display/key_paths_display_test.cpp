@@ -81,7 +81,7 @@ class KeyPathsDisplay : public ::testing::TestWithParam<DriverCase> {
     shell("xdotool key --delay 30 " + keys + " " + kMarkerKey);
     std::vector<int> got;
     bool marked = wait_until(
-        [this, &got] {
+        [&got] {
           if (opengl()) gfx_page_copy(0, 1);  // lets the window's messages in
           for (;;) {
             StringValue* key = rt_inkey();
